@@ -1,0 +1,87 @@
+#include "drawables/RenderToTexture.h"
+#include "drawables/Drawables.h"
+#include "graphics/Graphics.h"
+
+#include <vector>
+
+namespace Drawables {
+
+RenderToTexture::RenderToTexture(Adapter::Graphics& graphics, int width)
+    : width(width), height(512), savedWidth(0), savedHeight(0), active(false), graphics(&graphics)
+{
+    glGenTextures(1, &id);
+    graphics.Draw(Enable(GL_TEXTURE_2D));
+    glBindTexture(GL_TEXTURE_2D, id);
+    std::vector<unsigned char> scratch(static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, scratch.data());
+    graphics.Draw(Disable(GL_TEXTURE_2D));
+}
+
+Medium::IOutputMedium& RenderToTexture::Draw(IDrawable& drawable)
+{
+    if (!active) {
+        glDisable(GL_SCISSOR_TEST);
+        savedWidth = graphics->viewportWidth;
+        savedHeight = graphics->viewportHeight;
+        graphics->SetPerspective(width, height, 45, 0.1f, 1000, false);
+        active = true;
+    }
+    drawable.Draw(*graphics);
+    return *this;
+}
+
+void RenderToTexture::Capture()
+{
+    if (!active)
+        return;
+    active = false;
+    glBindTexture(GL_TEXTURE_2D, id);
+    glCopyTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 0, 0, width, height, 0);
+    // The scissor test is still off: this clears the whole window.
+    glClearColor(0, 0, 0, 0);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glEnable(GL_SCISSOR_TEST);
+    graphics->SetPerspective(savedWidth, savedHeight, 45, 0.1f, 1000, true);
+}
+
+FullScreenRenderToTexture::FullScreenRenderToTexture(Adapter::Graphics& graphics, int width)
+    : RenderToTexture(graphics, width), x(0), y(0), grow(1.0f)
+{
+}
+
+void FullScreenRenderToTexture::Draw(Adapter::Graphics& graphics)
+{
+    const int w = graphics.viewportWidth;
+    const int h = graphics.viewportHeight;
+    const float g = grow;
+
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glBindTexture(GL_TEXTURE_2D, id);
+    glLoadIdentity();
+    glOrtho(0, w, h, 0, 0, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+
+    glBegin(GL_QUADS);
+    glTexCoord2f(0, 0);
+    glVertex2f(x - g, y - g);
+    glTexCoord2f(0, 1);
+    glVertex2f(x - g, y + h + g);
+    glTexCoord2f(1, 1);
+    glVertex2f(x + w + g, y + h + g);
+    glTexCoord2f(1, 0);
+    glVertex2f(x + w + g, y - g);
+    glEnd();
+
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPopMatrix(); // unmatched, as for full-screen pictures
+}
+
+} // namespace Drawables

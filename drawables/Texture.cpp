@@ -1,0 +1,135 @@
+#include "drawables/Texture.h"
+#include "drawables/Drawables.h"
+#include "graphics/Graphics.h"
+
+#include <GL/glu.h>
+#include <SDL/SDL.h>
+#include <SDL/SDL_image.h>
+#include <memory>
+#include <stdexcept>
+#include <vector>
+
+namespace Drawables {
+
+namespace {
+
+struct SurfaceDeleter {
+    void operator()(SDL_Surface* surface) const { SDL_FreeSurface(surface); }
+};
+using SurfacePtr = std::unique_ptr<SDL_Surface, SurfaceDeleter>;
+
+// Bytes R, G, B, A in memory on a little-endian machine.
+SDL_PixelFormat RgbaFormat()
+{
+    SDL_PixelFormat format = {};
+    format.palette = nullptr;
+    format.BitsPerPixel = 32;
+    format.BytesPerPixel = 4;
+    format.Rshift = 0;
+    format.Gshift = 8;
+    format.Bshift = 16;
+    format.Ashift = 24;
+    format.Rmask = 0x000000FF;
+    format.Gmask = 0x0000FF00;
+    format.Bmask = 0x00FF0000;
+    format.Amask = 0xFF000000;
+    format.colorkey = 0;
+    format.alpha = 255;
+    return format;
+}
+
+bool IsRgbaLayout(const SDL_Surface* surface)
+{
+    const SDL_PixelFormat* f = surface->format;
+    return f->BitsPerPixel == 32 && f->Rmask == 0x000000FF && f->Gmask == 0x0000FF00 &&
+           f->Bmask == 0x00FF0000 && f->Amask == 0xFF000000 && surface->pitch == surface->w * 4;
+}
+
+} // namespace
+
+Texture::Texture(const char* fileName, Adapter::Graphics& graphics, bool repeat, bool mipmap)
+    : id(graphics.AllocateTexture(fileName))
+{
+    SurfacePtr surface(IMG_Load(fileName));
+    if (!surface)
+        throw std::runtime_error(SDL_GetError());
+    // Any 32-bit picture whose bytes are not already R, G, B, A (or whose
+    // rows are padded) is converted as well, so that its colours survive.
+    if (!IsRgbaLayout(surface.get())) {
+        SDL_PixelFormat format = RgbaFormat();
+        SurfacePtr converted(SDL_ConvertSurface(surface.get(), &format, 0));
+        if (!converted)
+            throw std::runtime_error(SDL_GetError());
+        surface = std::move(converted);
+    }
+    UploadTexture(*this, graphics, surface->w, surface->h, surface->pixels, repeat, mipmap);
+}
+
+void Texture::Draw(Adapter::Graphics&) { glBindTexture(GL_TEXTURE_2D, id); }
+
+void UploadTexture(Texture& texture, Adapter::Graphics& graphics, int width, int height, const void* pixels,
+                   bool repeat, bool mipmap)
+{
+    graphics.Draw(Enable(GL_TEXTURE_2D));
+    glBindTexture(GL_TEXTURE_2D, texture.id);
+    std::vector<unsigned char> scratch;
+    if (!pixels) {
+        scratch.resize(static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
+        pixels = scratch.data();
+    }
+    const GLint wrap = repeat ? GL_REPEAT : GL_CLAMP;
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, wrap);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, wrap);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, mipmap ? GL_LINEAR_MIPMAP_NEAREST : GL_LINEAR);
+    if (mipmap) {
+        const GLint code =
+            gluBuild2DMipmaps(GL_TEXTURE_2D, GL_RGBA, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
+        if (code != 0)
+            throw std::runtime_error(reinterpret_cast<const char*>(gluErrorString(code)));
+    } else {
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
+    }
+    graphics.Draw(Disable(GL_TEXTURE_2D));
+}
+
+FullScreenTexture::FullScreenTexture(const char* fileName, Adapter::Graphics& graphics, bool repeat, bool mipmap)
+    : Texture(fileName, graphics, repeat, mipmap), x(0), y(0), height(-1), scale(1.0f)
+{
+}
+
+void FullScreenTexture::Draw(Adapter::Graphics& graphics)
+{
+    const int w = graphics.viewportWidth;
+    const int hv = graphics.viewportHeight;
+    const int h = height > 0 ? height : hv;
+    const float s = scale;
+
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glBindTexture(GL_TEXTURE_2D, id);
+    glLoadIdentity();
+    glOrtho(0, w, hv, 0, 0, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+
+    glBegin(GL_QUADS);
+    glTexCoord2f(0, 0);
+    glVertex2f(x * s, y * s);
+    glTexCoord2f(0, 1);
+    glVertex2f(x * s, (y + h) * s);
+    glTexCoord2f(1, 1);
+    glVertex2f((x + w) * s, (y + h) * s);
+    glTexCoord2f(1, 0);
+    glVertex2f((x + w) * s, y * s);
+    glEnd();
+
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    // Unmatched on purpose: at the top level it leaves the identity loaded;
+    // inside a push it drops back to the matrix that push saved.
+    glPopMatrix();
+}
+
+} // namespace Drawables

@@ -1,0 +1,42 @@
+#pragma once
+#include "graphics/IDrawable.h"
+
+#include <GL/gl.h>
+
+namespace Drawables {
+
+// A drawable that binds one GL texture.
+class Texture : public IDrawable {
+public:
+    // Loads a picture through the registry of `graphics`: decoded, brought
+    // to 32-bit RGBA and uploaded. Throws with the decoder's message.
+    Texture(const char* fileName, Adapter::Graphics& graphics, bool repeat, bool mipmap);
+    void Draw(Adapter::Graphics& graphics) override;
+
+    GLuint id;
+
+protected:
+    // For targets that create their texture themselves.
+    Texture() : id(0) {}
+};
+
+// A picture drawn as a screen-aligned quad in viewport pixels, y downward.
+// Drawing it resets the modelview matrix to the identity (and pops one
+// level when drawn inside a push).
+class FullScreenTexture : public Texture {
+public:
+    FullScreenTexture(const char* fileName, Adapter::Graphics& graphics, bool repeat, bool mipmap);
+    void Draw(Adapter::Graphics& graphics) override;
+
+    int x;
+    int y;
+    int height; // 0 or less: the viewport height
+    float scale;
+};
+
+// Sets wrapping and filtering and uploads `pixels` (RGBA bytes, top row
+// first) into `texture`, leaving it bound and texturing disabled.
+void UploadTexture(Texture& texture, Adapter::Graphics& graphics, int width, int height, const void* pixels,
+                   bool repeat, bool mipmap);
+
+} // namespace Drawables

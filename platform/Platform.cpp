@@ -1,0 +1,72 @@
+#include "platform/Platform.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <dlfcn.h>
+
+namespace Platform {
+
+void DebugOutput(const char* text)
+{
+    static const bool enabled = std::getenv("RUVO_DEBUG") != nullptr;
+    if (enabled && text)
+        std::fputs(text, stderr);
+}
+
+std::string JoinCommandLine(int argc, char** argv)
+{
+    std::string line;
+    for (int i = 0; i < argc; ++i) {
+        if (i > 0)
+            line += ' ';
+        line += argv[i] ? argv[i] : "";
+    }
+    return line;
+}
+
+namespace {
+
+// SDL 1.2 has no dialog of its own, but the SDL 2 library underneath it does;
+// it is looked up at run time so that nothing else depends on SDL 2.
+bool ShowDialog(const char* text, const char* caption)
+{
+    const char* display = std::getenv("DISPLAY");
+    if (std::getenv("RUVO_NO_DIALOG") || !display || !*display)
+        return false;
+    void* sdl2 = dlopen("libSDL2-2.0.so.0", RTLD_NOW | RTLD_LOCAL);
+    if (!sdl2)
+        return false;
+    using ShowSimpleMessageBox = int (*)(unsigned flags, const char* title, const char* message, void* window);
+    const unsigned errorIcon = 0x10; // SDL_MESSAGEBOX_ERROR
+    auto show = reinterpret_cast<ShowSimpleMessageBox>(dlsym(sdl2, "SDL_ShowSimpleMessageBox"));
+    const bool shown = show && show(errorIcon, caption, text, nullptr) == 0;
+    dlclose(sdl2);
+    return shown;
+}
+
+} // namespace
+
+void ShowErrorBox(const char* text, const char* caption)
+{
+    std::fprintf(stderr, "%s: %s\n", caption, text);
+    std::fflush(stderr);
+    ShowDialog(text, caption);
+}
+
+} // namespace Platform
+
+namespace Platform {
+
+namespace {
+std::string& CommandLineStore()
+{
+    static std::string line;
+    return line;
+}
+} // namespace
+
+void SetCommandLine(const std::string& line) { CommandLineStore() = line; }
+
+const char* GetCommandLine() { return CommandLineStore().c_str(); }
+
+} // namespace Platform

@@ -1,0 +1,62 @@
+#include "runtime/DemoPlayer.h"
+#include "drawables/Drawables.h"
+#include "drawables/Texture.h"
+#include "graphics/Graphics.h"
+#include "platform/Platform.h"
+#include "runtime/MusicStream.h"
+
+#include <SDL/SDL.h>
+
+namespace Demo {
+
+DemoPlayer::DemoPlayer(Adapter::Graphics& graphics, MusicStream& music)
+    : lastTime(SDL_GetTicks()), graphics(graphics), music(music)
+{
+}
+
+void DemoPlayer::AddEffect(ITimingElement* timing, IEffect* effect) { effects.emplace_back(timing, effect); }
+
+void DemoPlayer::AddChannel(ISynchronizerChannel* channel) { channels.push_back(channel); }
+
+void DemoPlayer::Initialize()
+{
+    Drawables::FullScreenTexture loading("data/loader/loading.png", graphics, false, true);
+    graphics.Draw(Drawables::Enable(GL_TEXTURE_2D)).Draw(loading).Draw(Drawables::Disable(GL_TEXTURE_2D));
+    SDL_GL_SwapBuffers();
+
+    for (ISynchronizerChannel* channel : channels)
+        channel->Load();
+    for (auto& entry : effects)
+        entry.second->Init(graphics);
+}
+
+void DemoPlayer::DrawFrame()
+{
+    const unsigned time = music.GetTime();
+    const unsigned delta = time - lastTime; // wraps when the clock stepped back
+
+    int syncEvent = 0;
+    for (ISynchronizerChannel* channel : channels) {
+        syncEvent = channel->Poll(time);
+        if (syncEvent != 0)
+            break;
+    }
+    if (syncEvent == SyncBass)
+        Platform::DebugOutput("BASS\n");
+    else if (syncEvent == SyncClap)
+        Platform::DebugOutput("CLAP\n");
+
+    for (auto& entry : effects) {
+        if (entry.first->IsActive(time))
+            entry.second->Render(graphics, time, delta, syncEvent);
+    }
+    lastTime = time;
+}
+
+void DemoPlayer::RenderFrame()
+{
+    DrawFrame();
+    SDL_GL_SwapBuffers();
+}
+
+} // namespace Demo

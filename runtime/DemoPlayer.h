@@ -1,0 +1,40 @@
+#pragma once
+#include "runtime/IEffect.h"
+#include "runtime/ISynchronizerChannel.h"
+#include "runtime/ITimingElement.h"
+
+#include <utility>
+#include <vector>
+
+namespace Adapter {
+class Graphics;
+}
+
+namespace Demo {
+
+class MusicStream;
+
+// Holds the scene list and the beat channels and advances the show one frame
+// at a time against the music clock. It owns none of them.
+class DemoPlayer {
+public:
+    DemoPlayer(Adapter::Graphics& graphics, MusicStream& music);
+
+    void AddEffect(ITimingElement* timing, IEffect* effect);
+    void AddChannel(ISynchronizerChannel* channel);
+
+    // Shows the loading picture, then loads every channel and scene.
+    void Initialize();
+    // One frame: DrawFrame, then the buffer swap.
+    void RenderFrame();
+    // One frame without presenting it (what an offline renderer reads back).
+    void DrawFrame();
+
+    unsigned lastTime;
+    std::vector<std::pair<ITimingElement*, IEffect*>> effects;
+    std::vector<ISynchronizerChannel*> channels;
+    Adapter::Graphics& graphics;
+    MusicStream& music;
+};
+
+} // namespace Demo

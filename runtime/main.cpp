@@ -1,0 +1,8 @@
+#include "platform/Platform.h"
+#include "runtime/Demo.h"
+
+int main(int argc, char** argv)
+{
+    Platform::SetCommandLine(Platform::JoinCommandLine(argc, argv));
+    return Demo::RunDemo();
+}

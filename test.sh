@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs every test headless: a virtual
+# X display with Mesa's software GL, and SDL's dummy audio driver.
+set -euo pipefail
+cd "$(dirname "$0")"
+source scripts/setup.sh
+cd build
+export SDL_AUDIODRIVER=dummy RUVO_NO_DIALOG=1
+xvfb-run -a -s "-screen 0 1024x768x24" ctest --output-on-failure -j"$(nproc)" "$@"
