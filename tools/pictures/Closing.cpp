@@ -1,0 +1,7 @@
+#include "Canvas.h"
+
+namespace Pictures {
+
+void WriteClosingPictures(const std::string&) {}
+
+} // namespace Pictures

@@ -1,0 +1,7 @@
+#include "Canvas.h"
+
+namespace Pictures {
+
+void WriteOpeningPictures(const std::string&) {}
+
+} // namespace Pictures
