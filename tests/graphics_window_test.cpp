@@ -1,0 +1,159 @@
+#include "support/GlTest.h"
+
+#include <GL/gl.h>
+#include <SDL/SDL.h>
+#include <cmath>
+#include <cstring>
+
+using TestSupport::GlTest;
+using TestSupport::ReadPixel;
+
+namespace {
+
+void PushKey(SDLKey key, Uint8 type = SDL_KEYDOWN)
+{
+    SDL_Event event;
+    std::memset(&event, 0, sizeof event);
+    event.type = type;
+    event.key.type = type;
+    event.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
+    event.key.keysym.sym = key;
+    ASSERT_EQ(SDL_PushEvent(&event), 0);
+}
+
+void PushQuit()
+{
+    SDL_Event event;
+    std::memset(&event, 0, sizeof event);
+    event.type = SDL_QUIT;
+    ASSERT_EQ(SDL_PushEvent(&event), 0);
+}
+
+void DrainStartupEvents()
+{
+    while (Adapter::PollQuitKey() != 0) {
+    }
+}
+
+std::vector<int> Viewport()
+{
+    GLint v[4];
+    glGetIntegerv(GL_VIEWPORT, v);
+    return {v[0], v[1], v[2], v[3]};
+}
+
+std::vector<int> ScissorBox()
+{
+    GLint v[4];
+    glGetIntegerv(GL_SCISSOR_BOX, v);
+    return {v[0], v[1], v[2], v[3]};
+}
+
+} // namespace
+
+TEST_F(GlTest, DisplayStateAfterConstructionAndLetterbox)
+{
+    GLint alphaBits = 0, depthBits = 0;
+    glGetIntegerv(GL_ALPHA_BITS, &alphaBits);
+    glGetIntegerv(GL_DEPTH_BITS, &depthBits);
+    EXPECT_EQ(alphaBits, 8);
+    EXPECT_GE(depthBits, 24);
+    EXPECT_TRUE(glIsEnabled(GL_SCISSOR_TEST));
+    EXPECT_EQ(Viewport(), (std::vector<int>{0, 84, 1024, 600}));
+    EXPECT_EQ(ScissorBox(), (std::vector<int>{0, 84, 1024, 600}));
+    GLint mode = 0;
+    glGetIntegerv(GL_MATRIX_MODE, &mode);
+    EXPECT_EQ(mode, GL_MODELVIEW);
+    EXPECT_TRUE(TestSupport::IsIdentity(TestSupport::ModelviewMatrix()));
+    EXPECT_EQ(TestSupport::ModelviewDepth(), 1);
+    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
+    EXPECT_FALSE(glIsEnabled(GL_BLEND));
+    EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
+    EXPECT_EQ(graphics->viewportWidth, 1024);
+    EXPECT_EQ(graphics->viewportHeight, 600);
+    EXPECT_FLOAT_EQ(graphics->zNear, 0.1f);
+    EXPECT_FLOAT_EQ(graphics->zFar, 1000.0f);
+
+    // The projection is gluPerspective(45, 1024/600, 0.1, 1000).
+    GLfloat p[16];
+    glGetFloatv(GL_PROJECTION_MATRIX, p);
+    const double f = 1.0 / std::tan(22.5 * M_PI / 180.0);
+    EXPECT_NEAR(p[0], f / (1024.0 / 600.0), 1e-5);
+    EXPECT_NEAR(p[5], f, 1e-5);
+    EXPECT_NEAR(p[10], -(1000.0 + 0.1) / (1000.0 - 0.1), 1e-5);
+    EXPECT_NEAR(p[11], -1.0, 1e-6);
+
+    char* caption = nullptr;
+    SDL_WM_GetCaption(&caption, nullptr);
+    ASSERT_NE(caption, nullptr);
+    EXPECT_EQ(std::strncmp(caption, "ruvo - ", 7), 0);
+}
+
+TEST_F(GlTest, ClearsReachOnlyTheLetterbox)
+{
+    glClearColor(1, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    for (int y : {0, 83, 684, 767})
+        EXPECT_EQ(ReadPixel(512, y).r, 0) << "band row " << y;
+    for (int y : {84, 400, 683})
+        EXPECT_EQ(ReadPixel(512, y).r, 255) << "picture row " << y;
+}
+
+TEST_F(GlTest, SetPerspectiveOffsets)
+{
+    graphics->SetPerspective(1024, 768, 45, 0.1f, 1000, true);
+    EXPECT_EQ(Viewport(), (std::vector<int>{0, 0, 1024, 768}));
+    graphics->SetPerspective(1024, 601, 45, 0.1f, 1000, true);
+    EXPECT_EQ(Viewport(), (std::vector<int>{0, 83, 1024, 601}));
+    EXPECT_EQ(ScissorBox(), (std::vector<int>{0, 83, 1024, 601}));
+    graphics->SetPerspective(512, 512, 45, 0.1f, 1000, true);
+    EXPECT_EQ(Viewport(), (std::vector<int>{256, 128, 512, 512}));
+    graphics->SetPerspective(1024, 600, 45, 0.1f, 1000, false);
+    EXPECT_EQ(Viewport(), (std::vector<int>{0, 0, 1024, 600}));
+    EXPECT_EQ(graphics->viewportHeight, 600);
+}
+
+TEST_F(GlTest, PollQuitKeyFollowsTheQueueOrder)
+{
+    DrainStartupEvents();
+    EXPECT_EQ(Adapter::PollQuitKey(), 0);
+
+    PushKey(SDLK_ESCAPE);
+    PushKey(SDLK_SPACE);
+    EXPECT_EQ(Adapter::PollQuitKey(), 1);
+
+    PushKey(SDLK_SPACE);
+    PushKey(SDLK_ESCAPE);
+    EXPECT_EQ(Adapter::PollQuitKey(), 2);
+
+    PushQuit();
+    PushKey(SDLK_SPACE);
+    EXPECT_EQ(Adapter::PollQuitKey(), 1);
+
+    PushKey(SDLK_SPACE);
+    PushQuit();
+    EXPECT_EQ(Adapter::PollQuitKey(), 1);
+
+    PushQuit();
+    EXPECT_EQ(Adapter::PollQuitKey(), 2);
+
+    PushKey(SDLK_ESCAPE, SDL_KEYUP);
+    PushKey(SDLK_a);
+    EXPECT_EQ(Adapter::PollQuitKey(), 0);
+
+    // One call drains the whole queue.
+    PushKey(SDLK_ESCAPE);
+    EXPECT_EQ(Adapter::PollQuitKey(), 2);
+    EXPECT_EQ(Adapter::PollQuitKey(), 0);
+}
+
+TEST_F(GlTest, RegistryHandsOutOneNamePerFileName)
+{
+    const GLuint first = graphics->AllocateTexture("data/a.png");
+    EXPECT_EQ(graphics->AllocateTexture("data/a.png"), first);
+    EXPECT_NE(graphics->AllocateTexture("data//a.png"), first);
+    const GLuint fresh1 = graphics->AllocateTexture(nullptr);
+    const GLuint fresh2 = graphics->AllocateTexture(nullptr);
+    EXPECT_NE(fresh1, fresh2);
+    EXPECT_EQ(graphics->textures.size(), 2u);
+}
