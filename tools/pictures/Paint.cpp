@@ -1,0 +1,373 @@
+#include "Paint.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <random>
+#include <stdexcept>
+
+namespace Pictures {
+
+namespace {
+
+double Clamp01(double v) { return v < 0.0 ? 0.0 : (v > 1.0 ? 1.0 : v); }
+
+// Premultiplied float planes (r, g, b, a interleaved) of a canvas.
+std::vector<float> ReadPlanes(Canvas& canvas)
+{
+    cairo_surface_flush(canvas.surface());
+    const int w = canvas.width(), h = canvas.height();
+    const int stride = cairo_image_surface_get_stride(canvas.surface());
+    const unsigned char* data = cairo_image_surface_get_data(canvas.surface());
+    std::vector<float> planes(static_cast<size_t>(w) * h * 4);
+    for (int y = 0; y < h; ++y) {
+        const uint32_t* row = reinterpret_cast<const uint32_t*>(data + y * stride);
+        for (int x = 0; x < w; ++x) {
+            const uint32_t p = row[x];
+            float* out = &planes[(static_cast<size_t>(y) * w + x) * 4];
+            out[0] = ((p >> 16) & 0xFF) / 255.0f;
+            out[1] = ((p >> 8) & 0xFF) / 255.0f;
+            out[2] = (p & 0xFF) / 255.0f;
+            out[3] = (p >> 24) / 255.0f;
+        }
+    }
+    return planes;
+}
+
+uint32_t Channel(float v) { return static_cast<uint32_t>(std::lround(Clamp01(v) * 255.0)); }
+
+void WritePlanes(Canvas& canvas, const std::vector<float>& planes)
+{
+    const int w = canvas.width(), h = canvas.height();
+    const int stride = cairo_image_surface_get_stride(canvas.surface());
+    unsigned char* data = cairo_image_surface_get_data(canvas.surface());
+    for (int y = 0; y < h; ++y) {
+        uint32_t* row = reinterpret_cast<uint32_t*>(data + y * stride);
+        for (int x = 0; x < w; ++x) {
+            const float* in = &planes[(static_cast<size_t>(y) * w + x) * 4];
+            const uint32_t a = Channel(in[3]);
+            // Premultiplied colour may never exceed alpha.
+            const uint32_t r = std::min(Channel(in[0]), a), g = std::min(Channel(in[1]), a),
+                           b = std::min(Channel(in[2]), a);
+            row[x] = (a << 24) | (r << 16) | (g << 8) | b;
+        }
+    }
+    cairo_surface_mark_dirty(canvas.surface());
+}
+
+// One box pass of half-width k over `count` samples spaced `step` apart.
+void BoxLine(float* line, int count, int step, int k, Edges edges, std::vector<float>& scratch)
+{
+    scratch.resize(static_cast<size_t>(count) * 4);
+    for (int i = 0; i < count; ++i)
+        for (int c = 0; c < 4; ++c)
+            scratch[static_cast<size_t>(i) * 4 + c] = line[static_cast<size_t>(i) * step * 4 + c];
+    auto sample = [&](int i, int c) {
+        if (edges == Edges::Wrap)
+            i = ((i % count) + count) % count;
+        else
+            i = std::clamp(i, 0, count - 1);
+        return scratch[static_cast<size_t>(i) * 4 + c];
+    };
+    const float norm = 1.0f / (2 * k + 1);
+    for (int c = 0; c < 4; ++c) {
+        double sum = 0.0;
+        for (int i = -k; i <= k; ++i)
+            sum += sample(i, c);
+        for (int i = 0; i < count; ++i) {
+            line[static_cast<size_t>(i) * step * 4 + c] = static_cast<float>(sum) * norm;
+            sum += sample(i + k + 1, c) - sample(i - k, c);
+        }
+    }
+}
+
+} // namespace
+
+Colour Mix(Colour a, Colour b, double t)
+{
+    return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
+}
+
+Colour Scaled(Colour c, double k) { return {c.r * k, c.g * k, c.b * k}; }
+
+void FillVertical(Canvas& canvas, std::initializer_list<GradientStop> stops)
+{
+    cairo_t* cr = canvas.cr();
+    cairo_pattern_t* pattern = cairo_pattern_create_linear(0, 0, 0, canvas.height());
+    for (const GradientStop& stop : stops)
+        cairo_pattern_add_color_stop_rgba(pattern, stop.offset, stop.colour.r, stop.colour.g, stop.colour.b,
+                                          stop.alpha);
+    cairo_save(cr);
+    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+    cairo_set_source(cr, pattern);
+    cairo_paint(cr);
+    cairo_restore(cr);
+    cairo_pattern_destroy(pattern);
+}
+
+void AddLight(Canvas& canvas, double cx, double cy, double radius, Colour colour, double intensity, double scaleY)
+{
+    cairo_t* cr = canvas.cr();
+    cairo_pattern_t* pattern = cairo_pattern_create_radial(0, 0, 0, 0, 0, radius);
+    // Light carries coverage as well as colour, so it also reads right on a
+    // transparent canvas: the hue is the colour normalised to its brightest
+    // channel, the strength goes into alpha. Bell-shaped falloff, exp(-4 d^2),
+    // forced to 0 at the rim.
+    const double peak = std::max({colour.r, colour.g, colour.b, 1e-6});
+    for (int i = 0; i <= 8; ++i) {
+        const double d = i / 8.0;
+        const double k = intensity * peak * std::exp(-4.0 * d * d) * (1.0 - d * d);
+        cairo_pattern_add_color_stop_rgba(pattern, d, colour.r / peak, colour.g / peak, colour.b / peak,
+                                          std::min(1.0, k));
+    }
+    cairo_save(cr);
+    cairo_translate(cr, cx, cy);
+    cairo_scale(cr, 1.0, scaleY);
+    cairo_set_operator(cr, CAIRO_OPERATOR_ADD);
+    cairo_set_source(cr, pattern);
+    cairo_arc(cr, 0, 0, radius, 0, 2 * M_PI);
+    cairo_fill(cr);
+    cairo_restore(cr);
+    cairo_pattern_destroy(pattern);
+}
+
+void SoftDisc(Canvas& canvas, double cx, double cy, double radius, double softness, Colour colour, double alpha)
+{
+    cairo_t* cr = canvas.cr();
+    const double inner = std::max(0.0, radius - softness);
+    cairo_pattern_t* pattern = cairo_pattern_create_radial(cx, cy, inner, cx, cy, radius);
+    cairo_pattern_add_color_stop_rgba(pattern, 0.0, colour.r, colour.g, colour.b, alpha);
+    cairo_pattern_add_color_stop_rgba(pattern, 1.0, colour.r, colour.g, colour.b, 0.0);
+    cairo_save(cr);
+    cairo_set_source(cr, pattern);
+    cairo_arc(cr, cx, cy, radius, 0, 2 * M_PI);
+    cairo_fill(cr);
+    cairo_restore(cr);
+    cairo_pattern_destroy(pattern);
+}
+
+void Blur(Canvas& canvas, double radius, Edges edges)
+{
+    if (radius <= 0.0)
+        return;
+    const int w = canvas.width(), h = canvas.height();
+    // Three box passes of width wb approximate a Gaussian of sigma `radius`.
+    const int k = std::max(1, static_cast<int>(std::lround((std::sqrt(4.0 * radius * radius + 1.0) - 1.0) / 2.0)));
+    std::vector<float> planes = ReadPlanes(canvas);
+    std::vector<float> scratch;
+    for (int pass = 0; pass < 3; ++pass) {
+        for (int y = 0; y < h; ++y)
+            BoxLine(&planes[static_cast<size_t>(y) * w * 4], w, 1, k, edges, scratch);
+        for (int x = 0; x < w; ++x)
+            BoxLine(&planes[static_cast<size_t>(x) * 4], h, w, k, edges, scratch);
+    }
+    WritePlanes(canvas, planes);
+}
+
+void PaintWithGlow(Canvas& target, double glowRadius, double glowStrength,
+                   const std::function<void(cairo_t*)>& shape, bool additive)
+{
+    Canvas layer(target.width(), target.height());
+    shape(layer.cr());
+    Canvas glow(target.width(), target.height());
+    CopyPixels(layer, glow);
+    Blur(glow, glowRadius);
+    cairo_t* cr = target.cr();
+    cairo_save(cr);
+    cairo_set_operator(cr, CAIRO_OPERATOR_ADD);
+    cairo_set_source_surface(cr, glow.surface(), 0, 0);
+    cairo_paint_with_alpha(cr, std::min(1.0, glowStrength));
+    if (glowStrength > 1.0)
+        cairo_paint_with_alpha(cr, glowStrength - 1.0);
+    cairo_set_operator(cr, additive ? CAIRO_OPERATOR_ADD : CAIRO_OPERATOR_OVER);
+    cairo_set_source_surface(cr, layer.surface(), 0, 0);
+    cairo_paint(cr);
+    cairo_restore(cr);
+}
+
+void ForEachPixel(Canvas& canvas, const PixelVisitor& visit)
+{
+    std::vector<float> planes = ReadPlanes(canvas);
+    const int w = canvas.width(), h = canvas.height();
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            float* p = &planes[(static_cast<size_t>(y) * w + x) * 4];
+            // Additive light may have pushed colour past alpha: treat the
+            // excess as coverage so it survives un-premultiplication.
+            double a = std::max({static_cast<double>(p[3]), static_cast<double>(p[0]),
+                                 static_cast<double>(p[1]), static_cast<double>(p[2])});
+            a = std::min(a, 1.0);
+            double r = a > 0 ? p[0] / a : 0, g = a > 0 ? p[1] / a : 0, b = a > 0 ? p[2] / a : 0;
+            visit(x, y, r, g, b, a);
+            a = Clamp01(a);
+            p[0] = static_cast<float>(Clamp01(r) * a);
+            p[1] = static_cast<float>(Clamp01(g) * a);
+            p[2] = static_cast<float>(Clamp01(b) * a);
+            p[3] = static_cast<float>(a);
+        }
+    WritePlanes(canvas, planes);
+}
+
+void AddGrain(Canvas& canvas, double amount, unsigned seed)
+{
+    std::mt19937 random(seed);
+    std::uniform_real_distribution<double> noise(-amount, amount);
+    ForEachPixel(canvas, [&](int, int, double& r, double& g, double& b, double&) {
+        const double n = noise(random);
+        r += n;
+        g += n;
+        b += n;
+    });
+}
+
+void Vignette(Canvas& canvas, double strength)
+{
+    const double cx = canvas.width() / 2.0, cy = canvas.height() / 2.0;
+    ForEachPixel(canvas, [&](int x, int y, double& r, double& g, double& b, double&) {
+        const double dx = (x + 0.5 - cx) / cx, dy = (y + 0.5 - cy) / cy;
+        const double d = std::min(1.0, (dx * dx + dy * dy) / 2.0);
+        const double k = 1.0 - strength * d * d * (3.0 - 2.0 * d);
+        r *= k;
+        g *= k;
+        b *= k;
+    });
+}
+
+void FadeBorder(Canvas& canvas, double margin, bool toTransparent)
+{
+    const int w = canvas.width(), h = canvas.height();
+    auto ramp = [margin](double distance) {
+        const double t = Clamp01(distance / margin);
+        return t * t * (3.0 - 2.0 * t);
+    };
+    ForEachPixel(canvas, [&](int x, int y, double& r, double& g, double& b, double& a) {
+        const double edge = std::min({static_cast<double>(x), static_cast<double>(y),
+                                      static_cast<double>(w - 1 - x), static_cast<double>(h - 1 - y)});
+        const double k = ramp(edge);
+        if (toTransparent) {
+            a *= k;
+        } else {
+            r *= k;
+            g *= k;
+            b *= k;
+        }
+    });
+}
+
+void Brighten(Canvas& source, Canvas& target, double gain, double lift)
+{
+    if (source.width() != target.width() || source.height() != target.height())
+        throw std::invalid_argument("Brighten: pictures differ in size");
+    CopyPixels(source, target);
+    ForEachPixel(target, [&](int, int, double& r, double& g, double& b, double&) {
+        r = (r + lift * (1.0 - r)) * gain;
+        g = (g + lift * (1.0 - g)) * gain;
+        b = (b + lift * (1.0 - b)) * gain;
+    });
+}
+
+void Invert(Canvas& canvas)
+{
+    ForEachPixel(canvas, [](int, int, double& r, double& g, double& b, double&) {
+        r = 1.0 - r;
+        g = 1.0 - g;
+        b = 1.0 - b;
+    });
+}
+
+void CopyPixels(Canvas& source, Canvas& target)
+{
+    if (source.width() != target.width() || source.height() != target.height())
+        throw std::invalid_argument("CopyPixels: pictures differ in size");
+    cairo_t* cr = target.cr();
+    cairo_save(cr);
+    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+    cairo_set_source_surface(cr, source.surface(), 0, 0);
+    cairo_paint(cr);
+    cairo_restore(cr);
+}
+
+PeriodicNoise::PeriodicNoise(int period, unsigned seed) : basePeriod(std::max(1, period))
+{
+    // One table large enough for the finest octave anyone asks for (period << 5).
+    const int size = basePeriod << 5;
+    std::mt19937 random(seed);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    values.resize(static_cast<size_t>(size) * size);
+    for (double& v : values)
+        v = unit(random);
+}
+
+double PeriodicNoise::Lattice(int x, int y, int period) const
+{
+    const int size = basePeriod << 5;
+    x = ((x % period) + period) % period;
+    y = ((y % period) + period) % period;
+    // Spread a coarse lattice over the table so octaves are uncorrelated.
+    const int ox = (period * 7) % size, oy = (period * 13) % size;
+    return values[static_cast<size_t>((y + oy) % size) * size + (x + ox) % size];
+}
+
+double PeriodicNoise::AtPeriod(double x, double y, int period) const
+{
+    const double fx = std::floor(x), fy = std::floor(y);
+    const int ix = static_cast<int>(fx), iy = static_cast<int>(fy);
+    double tx = x - fx, ty = y - fy;
+    tx = tx * tx * (3.0 - 2.0 * tx);
+    ty = ty * ty * (3.0 - 2.0 * ty);
+    const double a = Lattice(ix, iy, period), b = Lattice(ix + 1, iy, period);
+    const double c = Lattice(ix, iy + 1, period), d = Lattice(ix + 1, iy + 1, period);
+    return (a + (b - a) * tx) + ((c + (d - c) * tx) - (a + (b - a) * tx)) * ty;
+}
+
+double PeriodicNoise::At(double x, double y) const { return AtPeriod(x, y, basePeriod); }
+
+double PeriodicNoise::Fractal(double x, double y, int octaves, double persistence) const
+{
+    octaves = std::clamp(octaves, 1, 6);
+    double sum = 0.0, weight = 1.0, total = 0.0;
+    int scale = 1;
+    for (int o = 0; o < octaves; ++o) {
+        sum += weight * AtPeriod(x * scale, y * scale, basePeriod * scale);
+        total += weight;
+        weight *= persistence;
+        scale *= 2;
+    }
+    return sum / total;
+}
+
+void TextPath(cairo_t* cr, const std::string& text, Font font, double size, double cx, double cy, double tracking,
+              double skew)
+{
+    cairo_surface_t* scratchSurface = cairo_image_surface_create(CAIRO_FORMAT_A8, 1, 1);
+    cairo_t* scratch = cairo_create(scratchSurface);
+    cairo_select_font_face(scratch, font.family, font.oblique ? CAIRO_FONT_SLANT_OBLIQUE : CAIRO_FONT_SLANT_NORMAL,
+                           font.bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
+    cairo_set_font_size(scratch, size);
+    cairo_matrix_t slant;
+    cairo_matrix_init(&slant, 1.0, 0.0, -skew, 1.0, 0.0, 0.0);
+    cairo_transform(scratch, &slant);
+    double pen = 0.0;
+    char letter[2] = {0, 0};
+    for (char c : text) {
+        letter[0] = c;
+        cairo_move_to(scratch, pen, 0.0);
+        cairo_text_path(scratch, letter);
+        cairo_text_extents_t extents;
+        cairo_text_extents(scratch, letter, &extents);
+        pen += extents.x_advance + tracking;
+    }
+    cairo_identity_matrix(scratch);
+    double x1, y1, x2, y2;
+    cairo_path_extents(scratch, &x1, &y1, &x2, &y2);
+    cairo_path_t* path = cairo_copy_path(scratch);
+    cairo_save(cr);
+    cairo_translate(cr, cx - (x1 + x2) / 2.0, cy - (y1 + y2) / 2.0);
+    cairo_append_path(cr, path);
+    cairo_restore(cr);
+    cairo_path_destroy(path);
+    cairo_destroy(scratch);
+    cairo_surface_destroy(scratchSurface);
+}
+
+} // namespace Pictures
