@@ -1,0 +1,19 @@
+# Without RUVO_NO_DIALOG the error is also shown in a dialog, after the show's
+# window has closed; Return dismisses it and the run ends with status 1.
+source "$(dirname "$0")/lib/common.bash"
+make_workdir
+rm "$WORK/data/bass.txt"
+(cd "$WORK" && exec env -u RUVO_NO_DIALOG "$RUVO" >"$WORK/stdout" 2>"$WORK/stderr") &
+pid=$!
+dialog=$(wait_for_window 'An error occurred' 60) || { kill -9 $pid; fail "no dialog"; }
+[ -n "$(find_window 'ruvo - .*')" ] && { kill -9 $pid; fail "the show's window is still open"; }
+kill -0 $pid 2>/dev/null || fail "the program ended without waiting for the dialog"
+sleep 0.5
+press_key "$dialog" Return
+for _ in $(seq 1 50); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
+if kill -0 $pid 2>/dev/null; then kill -9 $pid; fail "Return did not dismiss the dialog"; fi
+wait $pid
+STATUS=$?
+expect_status 1
+expect_stderr_line "An error occurred: Unable to read synchronization file:data/bass.txt"
+exit 0

@@ -1,0 +1,58 @@
+# Shared by the whole-program tests. Each test gets the ruvo binary as $1 and
+# runs from the build folder, where the generated data/ lives.
+set -u
+RUVO=$1
+DATA_DIR=$PWD/data
+
+fail() {
+  echo "FAIL: $*" >&2
+  [ -n "${WORK:-}" ] && [ -f "$WORK/stderr" ] && { echo "--- stderr of the run:" >&2; cat "$WORK/stderr" >&2; }
+  exit 1
+}
+
+# A scratch working directory holding a copy of the generated data; tests
+# damage or remove files in it.
+make_workdir() {
+  WORK=$(mktemp -d /tmp/ruvo-program-XXXXXX)
+  trap 'rm -rf "$WORK"' EXIT
+  cp -r "$DATA_DIR" "$WORK/data" || fail "no generated data in $DATA_DIR"
+}
+
+# The id of a top-level window whose quoted name matches the extended
+# regular expression $1 (xwininfo sees names that xdotool's search misses).
+find_window() {
+  xwininfo -root -tree 2>/dev/null | grep -E "^ +0x[0-9a-f]+ \"$1\"" | awk '{print $1; exit}'
+}
+
+# Waits until such a window exists; prints its id.
+wait_for_window() {
+  local pattern=$1 limit=${2:-60} id
+  for _ in $(seq 1 $((limit * 10))); do
+    id=$(find_window "$pattern")
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
+
+# Types a key into a window: keyboard focus follows the pointer here.
+press_key() {
+  xdotool mousemove --window "$1" 20 20
+  xdotool key "$2"
+}
+
+# Runs ruvo in $WORK with the given arguments and a time limit; sets STATUS.
+run_ruvo() {
+  local limit=$1
+  shift
+  (cd "$WORK" && timeout --signal=KILL "$limit" "$RUVO" "$@" >"$WORK/stdout" 2>"$WORK/stderr")
+  STATUS=$?
+}
+
+expect_status() {
+  [ "$STATUS" -eq "$1" ] || fail "exit status $STATUS, expected $1"
+}
+
+expect_stderr_line() {
+  grep -qxF -- "$1" "$WORK/stderr" || fail "stderr lacks the line: $1"
+}
