@@ -1,6 +1,7 @@
 #include "runtime/Demo.h"
 #include "graphics/Graphics.h"
 #include "platform/Platform.h"
+#include "platform/StopSignals.h"
 #include "runtime/DemoPlayer.h"
 #include "runtime/MusicStream.h"
 #include "runtime/StartTime.h"
@@ -12,6 +13,7 @@ namespace Demo {
 
 int RunDemo()
 {
+    Platform::InstallStopSignalHandlers();
     try {
         MusicStream music;
         Adapter::Graphics graphics;
@@ -23,7 +25,7 @@ int RunDemo()
         music.SetTime(GetStartTime());
 
         for (;;) {
-            if (Adapter::PollQuitKey() == 2)
+            if (Adapter::PollQuitKey() == 2 || Platform::StopRequested())
                 break;
             if (music.GetTime() >= showEnd)
                 break;
@@ -34,6 +36,7 @@ int RunDemo()
         Platform::ShowErrorBox(error.what(), "An error occurred");
         return 1;
     }
+    Platform::ReraiseStopSignal();
     return 0;
 }
 
