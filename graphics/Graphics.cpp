@@ -3,6 +3,7 @@
 
 #include <GL/glu.h>
 #include <SDL/SDL.h>
+#include <cstring>
 #include <stdexcept>
 
 namespace Adapter {
@@ -14,6 +15,12 @@ Graphics::Graphics()
 {
     if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_VIDEO) < 0)
         throw std::runtime_error(SDL_GetError());
+    // Without a display SDL 2 falls back to drivers that draw nowhere: the
+    // show would play to nobody, so that counts as having no display.
+    char driver[32] = "";
+    if (SDL_VideoDriverName(driver, sizeof driver) &&
+        (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0))
+        throw std::runtime_error("No available video device");
 
     SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
     SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);

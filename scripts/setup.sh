@@ -7,7 +7,7 @@ ruvo_packages=(
   build-essential cmake pkg-config
   libsdl1.2-compat-dev libsdl-image1.2-dev libmpg123-dev libmp3lame-dev
   libcairo2-dev fonts-dejavu-core libgl1-mesa-dri libglu1-mesa-dev
-  libgtest-dev googletest xvfb xauth xdotool x11-utils clang libclang-rt-14-dev
+  libgtest-dev googletest xvfb xauth xdotool x11-utils clang libclang-rt-14-dev ffmpeg
 )
 
 missing=()

@@ -1,0 +1,32 @@
+#pragma once
+#include "FrameOutput.h"
+#include "RenderOptions.h"
+
+#include <functional>
+
+namespace Render {
+
+// Plays the show on the scripted clock, one frame per step of the frame grid,
+// with the live program's session, loading step and frame step, and hands
+// every frame, letterbox bands included, to an output.
+class OfflineRenderer {
+public:
+    explicit OfflineRenderer(const RenderOptions& options) : options(options) {}
+
+    // Called after each frame with (frames done, frames in all).
+    using Progress = std::function<void(unsigned long long done, unsigned long long total)>;
+
+    // Throws std::runtime_error on failure, and also when interrupted by a
+    // stop signal or a closed window. The output is neither finished nor
+    // abandoned here: that is the caller's decision.
+    void Run(IFrameOutput& output, const Progress& progress);
+
+private:
+    RenderOptions options;
+};
+
+// Reads the back buffer of the 1024 x 768 window as opaque RGBA, rows from
+// the top, into `pixels` (resized once).
+void ReadFrame(std::vector<unsigned char>& pixels, std::vector<unsigned char>& scratch);
+
+} // namespace Render

@@ -1,0 +1,99 @@
+#include "RenderOptions.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <getopt.h>
+#include <stdexcept>
+
+namespace Render {
+
+const char* const renderUsage =
+    "Usage: ruvo-render [OPTION]... (--frames DIR | --video FILE)\n"
+    "Plays the show on a scripted clock at a fixed frame rate and writes every frame.\n"
+    "Run it from the folder that holds data/, on an X display with OpenGL.\n"
+    "\n"
+    "  -r, --fps=RATE       frames per second, a number or a fraction such as 60000/1001 (default 60)\n"
+    "  -s, --start=MS       music time of the first frame in milliseconds (default 0)\n"
+    "  -e, --end=MS         render frames before this music time (default 204000)\n"
+    "  -f, --frames=DIR     write numbered PNG files (frame-000000.png, ...) into DIR\n"
+    "  -o, --video=FILE     write an H.264 MP4 with the soundtrack of the same range (needs ffmpeg)\n"
+    "  -h, --help           show this help and exit\n";
+
+namespace {
+
+unsigned long ParseUnsigned(const char* text, const char* what)
+{
+    if (!text || !*text || *text == '-' || *text == '+')
+        throw std::invalid_argument(std::string("invalid ") + what + ": '" + (text ? text : "") + "'");
+    errno = 0;
+    char* end = nullptr;
+    const unsigned long long value = std::strtoull(text, &end, 10);
+    if (errno != 0 || *end != '\0' || value > UINT_MAX)
+        throw std::invalid_argument(std::string("invalid ") + what + ": '" + text + "'");
+    return static_cast<unsigned long>(value);
+}
+
+void ParseRate(const std::string& text, RenderOptions& options)
+{
+    const size_t slash = text.find('/');
+    const std::string numerator = text.substr(0, slash);
+    options.rateNumerator = ParseUnsigned(numerator.c_str(), "frame rate");
+    options.rateDenominator =
+        slash == std::string::npos ? 1 : ParseUnsigned(text.substr(slash + 1).c_str(), "frame rate");
+    if (options.rateNumerator == 0 || options.rateDenominator == 0 ||
+        options.rateNumerator > 1000ull * options.rateDenominator)
+        throw std::invalid_argument("invalid frame rate: '" + text + "' (between 1/1000 and 1000 frames a second)");
+}
+
+} // namespace
+
+RenderOptions ParseRenderOptions(int argc, char** argv)
+{
+    static const option longOptions[] = {
+        {"fps", required_argument, nullptr, 'r'},   {"start", required_argument, nullptr, 's'},
+        {"end", required_argument, nullptr, 'e'},   {"frames", required_argument, nullptr, 'f'},
+        {"video", required_argument, nullptr, 'o'}, {"help", no_argument, nullptr, 'h'},
+        {nullptr, 0, nullptr, 0}};
+    RenderOptions options;
+    optind = 1;
+    opterr = 0;
+    for (;;) {
+        const int option = getopt_long(argc, argv, ":r:s:e:f:o:h", longOptions, nullptr);
+        if (option == -1)
+            break;
+        switch (option) {
+        case 'r': ParseRate(optarg, options); break;
+        case 's': options.start = ParseUnsigned(optarg, "start time"); break;
+        case 'e': options.end = ParseUnsigned(optarg, "end time"); break;
+        case 'f': options.framesDir = optarg; break;
+        case 'o': options.videoFile = optarg; break;
+        case 'h': options.help = true; return options;
+        case ':': throw std::invalid_argument(std::string("option '") + argv[optind - 1] + "' needs a value");
+        default: throw std::invalid_argument(std::string("unknown option '") + argv[optind - 1] + "'");
+        }
+    }
+    if (optind < argc)
+        throw std::invalid_argument(std::string("unexpected argument '") + argv[optind] + "'");
+    if (options.framesDir.empty() == options.videoFile.empty())
+        throw std::invalid_argument("give exactly one output: --frames DIR or --video FILE");
+    if (options.start >= options.end)
+        throw std::invalid_argument("empty range: the start must lie before the end");
+    return options;
+}
+
+unsigned FrameTime(const RenderOptions& options, unsigned long long frame)
+{
+    return options.start +
+           static_cast<unsigned>(frame * 1000ull * options.rateDenominator / options.rateNumerator);
+}
+
+unsigned long long FrameCount(const RenderOptions& options)
+{
+    // Frames n with start + floor(n * 1000 * den / num) < end.
+    const unsigned long long span = options.end - options.start;
+    const unsigned long long perSecond = 1000ull * options.rateDenominator;
+    return (span * options.rateNumerator + perSecond - 1) / perSecond;
+}
+
+} // namespace Render

@@ -1,0 +1,25 @@
+#include "runtime/ShowSession.h"
+#include "runtime/Timeline.h"
+
+namespace Demo {
+
+namespace {
+
+// Scenes draw into a centred 1024 x 600 picture area of the 1024 x 768 window.
+Adapter::Graphics& Letterboxed(Adapter::Graphics& graphics)
+{
+    graphics.SetPerspective(1024, 600, 45, 0.1f, 1000, true);
+    return graphics;
+}
+
+} // namespace
+
+ShowSession::ShowSession() : player(Letterboxed(graphics), music) { BuildTimeline(player); }
+
+void ShowSession::StartMusic(int startTime)
+{
+    music.Play();
+    music.SetTime(startTime);
+}
+
+} // namespace Demo
