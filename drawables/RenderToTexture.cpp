@@ -2,12 +2,27 @@
 #include "drawables/Drawables.h"
 #include "graphics/Graphics.h"
 
+#include <stdexcept>
 #include <vector>
 
 namespace Drawables {
 
+namespace {
+
+// The captured corner must lie inside the colour buffer, or the copy reads
+// undefined pixels (and a negative width would size the scratch buffer wrong).
+int CheckedWidth(int width, const Adapter::Graphics& graphics)
+{
+    if (width < 1 || width > graphics.windowWidth || 512 > graphics.windowHeight)
+        throw std::invalid_argument("RenderToTexture: the target does not fit in the window");
+    return width;
+}
+
+} // namespace
+
 RenderToTexture::RenderToTexture(Adapter::Graphics& graphics, int width)
-    : width(width), height(512), savedWidth(0), savedHeight(0), active(false), graphics(&graphics)
+    : width(CheckedWidth(width, graphics)), height(512), savedWidth(0), savedHeight(0), active(false),
+      graphics(&graphics)
 {
     glGenTextures(1, &id);
     graphics.Draw(Enable(GL_TEXTURE_2D));
