@@ -1,0 +1,116 @@
+// ruvo-bench: frame times per scene in the real window, load time, peak
+// memory and heap allocations per frame. Run it from build/ on a display.
+#include "AllocationCounter.h"
+#include "platform/SoundSystem.h"
+#include "runtime/ShowSession.h"
+
+#include <GL/gl.h>
+#include <SDL/SDL.h>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/resource.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+struct SceneRun {
+    const char* name;
+    unsigned from; // music time of the first measured frame
+};
+
+// A representative stretch of each scene (the box scene shows its boxes
+// only after 150 s); "empty frame" lies past the end, where only the
+// clearing scene runs.
+const SceneRun sceneRuns[] = {
+    {"empty frame", 250000}, {"logo", 12000},  {"particles", 40000}, {"cylinder", 55000}, {"ball", 68000},
+    {"drink", 95000},        {"city", 125000}, {"boxes", 160000},    {"end", 190000},
+};
+
+const int framesPerScene = 300;
+const unsigned frameStepMs = 16;
+
+double ProcessAgeMs()
+{
+    std::ifstream stat("/proc/self/stat");
+    std::string line;
+    std::getline(stat, line);
+    std::istringstream fields(line.substr(line.rfind(')') + 2));
+    std::string field;
+    unsigned long long startTicks = 0;
+    for (int index = 3; fields >> field; ++index) {
+        if (index == 22) {
+            startTicks = std::stoull(field);
+            break;
+        }
+    }
+    double uptime = 0;
+    std::ifstream("/proc/uptime") >> uptime;
+    return (uptime - static_cast<double>(startTicks) / sysconf(_SC_CLK_TCK)) * 1000.0;
+}
+
+double Percentile(std::vector<double> values, double fraction)
+{
+    std::sort(values.begin(), values.end());
+    const size_t index = std::min(values.size() - 1, static_cast<size_t>(fraction * values.size()));
+    return values[index];
+}
+
+} // namespace
+
+int main()
+{
+    Platform::ScriptedSoundSystem clock;
+    clock.RequireFile(true);
+    Platform::UseSoundSystem(&clock);
+    try {
+        Demo::ShowSession session;
+        session.Load();
+        session.StartMusic(static_cast<int>(sceneRuns[1].from));
+        clock.SetPosition(sceneRuns[1].from);
+        session.player.RenderFrame();
+        glFinish();
+        const double loadMs = ProcessAgeMs();
+
+        std::printf("%-12s %7s %10s %8s %10s %13s\n", "scene", "frames", "median ms", "p95 ms", "new/frame",
+                    "malloc/frame");
+        for (const SceneRun& run : sceneRuns) {
+            std::vector<double> times;
+            unsigned long long news = 0, mallocs = 0;
+            unsigned time = run.from;
+            session.player.lastTime = time - frameStepMs;
+            for (int frame = 0; frame <= framesPerScene; ++frame, time += frameStepMs) {
+                clock.SetPosition(time);
+                const auto begin = std::chrono::steady_clock::now();
+                Bench::StartCountingAllocations();
+                session.player.DrawFrame();
+                const Bench::AllocationCounts counts = Bench::StopCountingAllocations();
+                glFinish();
+                SDL_GL_SwapBuffers();
+                const auto end = std::chrono::steady_clock::now();
+                if (frame == 0)
+                    continue; // a scene's first frame may build what it keeps
+                times.push_back(std::chrono::duration<double, std::milli>(end - begin).count());
+                news += counts.news;
+                mallocs += counts.mallocs;
+            }
+            std::printf("%-12s %7d %10.2f %8.2f %10.2f %13.2f\n", run.name, framesPerScene, Percentile(times, 0.5),
+                        Percentile(times, 0.95), static_cast<double>(news) / framesPerScene,
+                        static_cast<double>(mallocs) / framesPerScene);
+        }
+        rusage usage = {};
+        getrusage(RUSAGE_SELF, &usage);
+        std::printf("\nprocess start to first show frame: %.0f ms\n", loadMs);
+        std::printf("peak resident memory: %.1f MiB\n", usage.ru_maxrss / 1024.0);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "ruvo-bench: %s\n", error.what());
+        Platform::UseSoundSystem(nullptr);
+        return 1;
+    }
+    Platform::UseSoundSystem(nullptr);
+    return 0;
+}
