@@ -28,6 +28,14 @@ struct GradientStop {
 // Fills the whole canvas with a top-to-bottom gradient (replacing what was there).
 void FillVertical(Canvas& canvas, std::initializer_list<GradientStop> stops);
 
+// Fills a rectangle with a gradient running along its width (horizontal) or
+// its height, painted OVER what is there.
+void FillBand(cairo_t* cr, double x, double y, double width, double height, bool horizontal,
+              std::initializer_list<GradientStop> stops);
+
+// Adds `layer` (same size) onto `target`, weighted by `weight` (0..1).
+void AddLayer(Canvas& target, Canvas& layer, double weight = 1.0);
+
 // Adds a soft round light (bell-shaped falloff, zero at `radius`). `scaleY`
 // squashes it vertically, e.g. to pre-compensate a picture stretched later.
 void AddLight(Canvas& canvas, double cx, double cy, double radius, Colour colour, double intensity,
@@ -87,7 +95,7 @@ private:
     double Lattice(int x, int y, int period) const;
     double AtPeriod(double x, double y, int period) const;
     int basePeriod;
-    std::vector<double> values;
+    unsigned seed;
 };
 
 struct Font {
