@@ -1,7 +1,15 @@
 #include "Canvas.h"
+#include "ClosingPictures.h"
 
 namespace Pictures {
 
-void WriteClosingPictures(const std::string&) {}
+void WriteClosingPictures(const std::string& dataDir)
+{
+    ClosingArt::WriteSkylines(dataDir + "/flat");
+    ClosingArt::WriteBoxBackgrounds(dataDir + "/kasser");
+    ClosingArt::WriteBoxFaces(dataDir + "/kasser");
+    ClosingArt::WriteGreetings(dataDir + "/kasser");
+    ClosingArt::WriteEndPictures(dataDir + "/end");
+}
 
 } // namespace Pictures
