@@ -145,6 +145,38 @@ TEST_F(CityScene, DecaysHoldForAZeroDeltaAndFloorForABackwardStep)
     EXPECT_FLOAT_EQ(scene.blurStrength, 0.05f);
 }
 
+// Pixels of the picture area whose red channel exceeds `threshold`.
+int CountRedAbove(int threshold)
+{
+    const std::vector<unsigned char> window = TestSupport::ReadWindow();
+    int count = 0;
+    for (size_t i = 84 * 1024 * 4; i < 684 * 1024 * 4; i += 4)
+        count += window[i] > threshold;
+    return count;
+}
+
+class CityRings : public TestSupport::GlTest {
+protected:
+    TestSupport::TestData data;
+};
+
+TEST_F(CityRings, TakeTheirColourFromTheTextureLeftBound)
+{
+    const Texel clear{0, 0, 0, 0};
+    data.WriteSolid("data/flat/cityFront.png", 16, 16, clear);
+    data.WriteSolid("data/flat/cityFrontLight.png", 16, 16, Texel{255, 0, 255, 255});
+    data.WriteSolid("data/flat/cityBack.png", 16, 16, clear);
+    data.WriteSolid("data/flat/cityBackLight.png", 16, 16, clear);
+    FlatEffect scene;
+    scene.Init(*graphics);
+    // First frame: the last picture loaded is bound, and it is clear.
+    scene.Render(*graphics, 130000, 16, 0);
+    EXPECT_EQ(CountRedAbove(8), 0);
+    // From then on the lit front skyline, left bound by the foreground.
+    scene.Render(*graphics, 130016, 16, 0);
+    EXPECT_GT(CountRedAbove(8), 2000);
+}
+
 TEST_F(CityScene, RowAndCameraAtTheFirstMillisecond)
 {
     ASSERT_EQ(scene.tubeSlots.size(), 200u);

@@ -3,6 +3,7 @@
 // material state the scene leaves.
 #include "drawables/Texture.h"
 #include "scenes/CubeEffect.h"
+#include "scenes/FlatEffect.h"
 #include "support/GlTest.h"
 #include "support/TestData.h"
 
@@ -213,6 +214,30 @@ TEST_F(CubeScene, LightsTheBoxesWithItsOwnSpecularOnlyAndLeavesLightingOff)
     EXPECT_FLOAT_EQ(value[0], -1.0f);
     EXPECT_FLOAT_EQ(value[1], 0.0f);
     EXPECT_FLOAT_EQ(value[2], 0.0f);
+}
+
+TEST_F(CubeScene, BoxesKeepTheMaterialTheCityRingsLeft)
+{
+    for (const char* name : {"cityFront", "cityFrontLight", "cityBack", "cityBackLight"})
+        data.WriteSolid(std::string("data/flat/") + name + ".png", 16, 16, Texel{90, 90, 90, 255});
+    Effects::FlatEffect city;
+    city.Init(*graphics);
+    city.Render(*graphics, 145000, 16, 0);
+    const GLenum kept[] = {GL_AMBIENT, GL_DIFFUSE, GL_EMISSION, GL_SHININESS};
+    GLfloat left[4][4];
+    for (int i = 0; i < 4; ++i)
+        glGetMaterialfv(GL_FRONT, kept[i], left[i]);
+    ASSERT_FLOAT_EQ(left[3][0], 10.0f) << "the rings set their own material";
+
+    Frame(160000, 16);
+    GLfloat now[4];
+    for (int i = 0; i < 4; ++i) {
+        glGetMaterialfv(GL_FRONT, kept[i], now);
+        for (int c = 0; c < (kept[i] == GL_SHININESS ? 1 : 4); ++c)
+            EXPECT_FLOAT_EQ(now[c], left[i][c]) << "material value " << i << " component " << c;
+    }
+    glGetMaterialfv(GL_FRONT, GL_SPECULAR, now);
+    EXPECT_FLOAT_EQ(now[0], 1.0f);
 }
 
 TEST_F(CubeScene, DepthsComeFromTheFirstThousandRandomValues)
