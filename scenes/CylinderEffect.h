@@ -1,12 +1,47 @@
 #pragma once
+#include "drawables/Texture.h"
 #include "runtime/IEffect.h"
+
+#include <memory>
 
 namespace Effects {
 
+namespace CylinderState {
+// The tube texture in use; swapped by every bass event.
+extern Drawables::Texture* currentTubeTexture;
+// Downward shift of the background and flash in pixels; also lifts the fog.
+extern float backShift;
+// Weight of the flash picture over the background.
+extern float flashLevel;
+} // namespace CylinderState
+
+// A wobbling textured tube with a dark outline and black fog across the
+// picture, a banner sliding in, and a flash on the claps.
 class CylinderEffect : public Demo::IEffect {
 public:
+    static const int ringCount = 100;
+    // The tube is built from rings 0 to tubeRings and as many segments.
+    static const int tubeRings = 50;
+    static const int tubeSegments = 50;
+
     void Init(Adapter::Graphics& graphics) override;
     void Render(Adapter::Graphics& graphics, unsigned time, unsigned delta, int syncEvent) override;
+
+    void UpdateRings(float phase);
+    // Issues the tube straight to GL with whatever texture and state are current.
+    void DrawTube();
+
+    std::unique_ptr<float[]> ringShift;
+    std::unique_ptr<float[]> ringRadius;
+    std::unique_ptr<float[]> ringCentre;
+    std::unique_ptr<Drawables::Texture> tubeTextureA;
+    std::unique_ptr<Drawables::Texture> tubeTextureB;
+    std::unique_ptr<Drawables::FullScreenTexture> background;
+    std::unique_ptr<Drawables::FullScreenTexture> flash;
+    std::unique_ptr<Drawables::Texture> slider;
+
+private:
+    void TubeVertex(int ring, int segment);
 };
 
 } // namespace Effects
