@@ -1,12 +1,11 @@
-#include "platform/SoundSystem.h"
+#include "platform/SdlSoundSystem.h"
 
 namespace Platform {
 
-// Placeholder until the SDL audio player lands.
 ISoundSystem& DeviceSoundSystem()
 {
-    static ScriptedSoundSystem placeholder;
-    return placeholder;
+    static SdlSoundSystem device;
+    return device;
 }
 
 } // namespace Platform

@@ -1,0 +1,39 @@
+#include "platform/OutputLatency.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+namespace Platform {
+
+namespace {
+
+bool ParseMs(const char* text, int& ms)
+{
+    if (!text || !*text)
+        return false;
+    char* end = nullptr;
+    errno = 0;
+    const long value = std::strtol(text, &end, 10);
+    if (errno != 0 || *end != '\0' || value < 0 || value > 1000)
+        return false;
+    ms = static_cast<int>(value);
+    return true;
+}
+
+} // namespace
+
+int OutputLatencyMs(const char* driverName, int bufferMs, const char* overrideText)
+{
+    int ms = 0;
+    if (ParseMs(overrideText, ms))
+        return ms;
+    // Drivers without a sound card consume the buffer as it is filled.
+    if (driverName && (std::strcmp(driverName, "dummy") == 0 || std::strcmp(driverName, "disk") == 0))
+        return 0;
+    // SDL's ALSA and PulseAudio outputs keep one period queued in front of
+    // the one being filled.
+    return bufferMs;
+}
+
+} // namespace Platform
