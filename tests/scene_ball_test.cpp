@@ -120,13 +120,3 @@ TEST_F(BallSceneTest, VeilBehindBallIsHiddenAndWritesNoDepth)
     EXPECT_LT(DepthAt(512, 384), 1.0f);
     EXPECT_EQ(DepthAt(512 + 120, 384), 1.0f);
 }
-
-TEST_F(BallSceneTest, HandsOnCleanState)
-{
-    Load(halfWhite);
-    Frame(70000, 16, Demo::SyncBass);
-    ExpectStateHandedOn();
-    EXPECT_TRUE(IsIdentity(ModelviewMatrix()));
-    Frame(70016, 16, Demo::SyncClap);
-    ExpectStateHandedOn();
-}

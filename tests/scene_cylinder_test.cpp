@@ -211,13 +211,3 @@ TEST_F(CylinderSceneTest, BannerSlidesFromRightToCentre)
     Frame(66000, 16, Demo::SyncNone);
     EXPECT_EQ(FirstBrightColumn(384), 0);
 }
-
-TEST_F(CylinderSceneTest, HandsOnCleanState)
-{
-    Load({redTexel, greenTexel, blueTexel, whiteTexel, whiteTexel});
-    Frame(60000, 16, Demo::SyncBass);
-    ExpectStateHandedOn();
-    EXPECT_TRUE(IsIdentity(ModelviewMatrix()));
-    Frame(60016, 16, Demo::SyncClap);
-    ExpectStateHandedOn();
-}

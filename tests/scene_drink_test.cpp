@@ -94,10 +94,3 @@ TEST_F(DrinkSceneTest, BassSwapsDrinkForFlashFor100Ms)
     Frame(90125, 25, Demo::SyncClap);
     EXPECT_EQ(DrinkState::flashLevel, 0.0f);
 }
-
-TEST_F(DrinkSceneTest, HandsOnCleanState)
-{
-    Frame(100000, 16, Demo::SyncBass);
-    ExpectStateHandedOn();
-    EXPECT_TRUE(IsIdentity(ModelviewMatrix()));
-}

@@ -102,12 +102,3 @@ TEST_F(LogoSceneTest, FullStrengthLogoOverBackgroundAfterTwentySeconds)
     EXPECT_TRUE(Near(ReadPixel(512, 150), 220, 160, 130));
     EXPECT_TRUE(Near(ReadPixel(512, 136), 120, 60, 30));
 }
-
-TEST_F(LogoSceneTest, HandsOnCleanState)
-{
-    Frame(20000, 16, Demo::SyncBass);
-    ExpectStateHandedOn();
-    EXPECT_TRUE(IsIdentity(ModelviewMatrix()));
-    Frame(36000, 16, Demo::SyncNone);
-    ExpectStateHandedOn();
-}

@@ -49,14 +49,6 @@ void Project(float x, float y, float z, double& column, double& row)
 
 } // namespace
 
-TEST_F(ParticleSceneTest, InitLaysColumnOutFiveSpritesPerUnit)
-{
-    Load(blackTexel, whiteTexel, clearTexel);
-    EXPECT_EQ(scene.particleDepth[0], 0.0f);
-    EXPECT_FLOAT_EQ(scene.particleDepth[1], -0.2f);
-    EXPECT_FLOAT_EQ(scene.particleDepth[999], -199.8f);
-}
-
 TEST_F(ParticleSceneTest, FlowerBrightnessAndSizeFallWithDistance)
 {
     Load(blackTexel, whiteTexel, clearTexel);
@@ -109,21 +101,6 @@ TEST_F(ParticleSceneTest, FlowerLayoutIsTheSameOnEveryFrame)
             lit[(y < 384 ? 0 : 2) + (x < 512 ? 0 : 1)] += PixelAt(first, x, y)[0] > 0 ? 1 : 0;
     for (int quadrant = 0; quadrant < 4; ++quadrant)
         EXPECT_GT(lit[quadrant], 2000) << "quadrant " << quadrant;
-}
-
-TEST_F(ParticleSceneTest, RandomNumbersSpanFifteenBits)
-{
-    std::srand(267250366);
-    int lowest = 32767, highest = 0;
-    for (int i = 0; i < 20000; ++i) {
-        const int r = Effects::Random15();
-        lowest = std::min(lowest, r);
-        highest = std::max(highest, r);
-    }
-    EXPECT_GE(lowest, 0);
-    EXPECT_LT(lowest, 100);
-    EXPECT_LE(highest, 32767);
-    EXPECT_GT(highest, 32667);
 }
 
 TEST_F(ParticleSceneTest, SpritesMoveFiveUnitsPerSecondExceptOnStalls)
@@ -188,12 +165,4 @@ TEST_F(ParticleSceneTest, BassDropsBackgroundWhichSlidesBackIn200Ms)
         Frame(t, 16, Demo::SyncNone);
     EXPECT_EQ(ParticleState::backShift, 0.0f);
     EXPECT_TRUE(Near(ReadPixel(20, pictureTop + 1), 90, 90, 90));
-}
-
-TEST_F(ParticleSceneTest, HandsOnCleanState)
-{
-    Load(blackTexel, whiteTexel, whiteTexel);
-    Frame(45000, 16, Demo::SyncClap);
-    ExpectStateHandedOn();
-    EXPECT_TRUE(IsIdentity(ModelviewMatrix()));
 }
