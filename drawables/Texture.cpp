@@ -77,7 +77,11 @@ void UploadTexture(Texture& texture, Adapter::Graphics& graphics, int width, int
         scratch.resize(static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
         pixels = scratch.data();
     }
-    const GLint wrap = repeat ? GL_REPEAT : GL_CLAMP;
+    // Clamped pictures clamp to their edge texels: plain GL_CLAMP lets
+    // linear filtering blend in the (transparent black) border colour, which
+    // darkens every picture's rim and makes a sample at (0, 0) only a quarter
+    // of the corner texel.
+    const GLint wrap = repeat ? GL_REPEAT : GL_CLAMP_TO_EDGE;
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, wrap);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, wrap);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);

@@ -1,5 +1,6 @@
 // Picture loading through the registry: one GL name per file name, every
 // format the decoder knows brought to RGBA, and bad files turned into errors.
+#include "drawables/Drawables.h"
 #include "drawables/Texture.h"
 #include "platform/Platform.h"
 #include "support/GlTest.h"
@@ -321,7 +322,7 @@ TEST_F(TextureTest, LoadingLeavesTexturingOffAndTheNewTextureBound)
     GLint wrap = 0, minFilter = 0;
     glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, &wrap);
     glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minFilter);
-    EXPECT_EQ(wrap, GL_CLAMP);
+    EXPECT_EQ(wrap, GL_CLAMP_TO_EDGE);
     EXPECT_EQ(minFilter, GL_LINEAR);
 
     // Drawing a texture binds it.
@@ -472,3 +473,23 @@ TEST(TextureDebugLines, OneNewAndOneReuseLinePerFileAndNoneForUnnamed)
 }
 
 } // namespace
+
+TEST_F(TextureTest, ClampedPicturesKeepTheirEdgeColourUnderLinearFiltering)
+{
+    // A sample exactly at a corner, as the ring mesh takes it, is the corner
+    // texel itself: nothing of the border colour is blended in.
+    data.WriteSolid("corner.png", 16, 16, Texel{255, 255, 255, 255});
+    Drawables::Texture corner("corner.png", *graphics, false, true);
+    graphics->Draw(Drawables::Enable(GL_TEXTURE_2D)).Draw(Drawables::Color(1, 1, 1, 1)).Draw(corner);
+    glBegin(GL_QUADS);
+    glTexCoord2f(0, 0);
+    glVertex3f(-1, -1, -5);
+    glVertex3f(1, -1, -5);
+    glVertex3f(1, 1, -5);
+    glVertex3f(-1, 1, -5);
+    glEnd();
+    graphics->Draw(Drawables::Disable(GL_TEXTURE_2D));
+    const TestSupport::Rgba centre = TestSupport::ReadPixel(512, 384);
+    EXPECT_EQ(centre.r, 255);
+    EXPECT_EQ(centre.a, 255);
+}

@@ -1,6 +1,14 @@
 # Shared by the whole-program tests. Each test gets the ruvo binary as $1 and
 # runs from the build folder, where the generated data/ lives.
 set -u
+
+# Each program test gets an X display of its own, so that tests running side
+# by side never see (or type into) each other's windows.
+if [ -z "${RUVO_PRIVATE_DISPLAY:-}" ]; then
+  export RUVO_PRIVATE_DISPLAY=1
+  exec xvfb-run -a -n $((100 + RANDOM % 800)) -s "-screen 0 1024x768x24" bash "$0" "$@"
+fi
+
 RUVO=$1
 DATA_DIR=$PWD/data
 
