@@ -73,30 +73,7 @@ void FullScreenRenderToTexture::Draw(Adapter::Graphics& graphics)
     const int w = graphics.viewportWidth;
     const int h = graphics.viewportHeight;
     const float g = grow;
-
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glBindTexture(GL_TEXTURE_2D, id);
-    glLoadIdentity();
-    glOrtho(0, w, h, 0, 0, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-
-    glBegin(GL_QUADS);
-    glTexCoord2f(0, 0);
-    glVertex2f(x - g, y - g);
-    glTexCoord2f(0, 1);
-    glVertex2f(x - g, y + h + g);
-    glTexCoord2f(1, 1);
-    glVertex2f(x + w + g, y + h + g);
-    glTexCoord2f(1, 0);
-    glVertex2f(x + w + g, y - g);
-    glEnd();
-
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPopMatrix(); // unmatched, as for full-screen pictures
+    DrawScreenQuad(id, w, h, x - g, y - g, x + w + g, y + h + g);
 }
 
 } // namespace Drawables

@@ -108,32 +108,35 @@ void FullScreenTexture::Draw(Adapter::Graphics& graphics)
     const int hv = graphics.viewportHeight;
     const int h = height > 0 ? height : hv;
     const float s = scale;
+    DrawScreenQuad(id, w, hv, x * s, y * s, (x + w) * s, (y + h) * s);
+}
 
+void DrawScreenQuad(GLuint id, int viewportWidth, int viewportHeight, float left, float top, float right,
+                    float bottom)
+{
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glBindTexture(GL_TEXTURE_2D, id);
     glLoadIdentity();
-    glOrtho(0, w, hv, 0, 0, 1);
+    glOrtho(0, viewportWidth, viewportHeight, 0, 0, 1);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
 
     glBegin(GL_QUADS);
     glTexCoord2f(0, 0);
-    glVertex2f(x * s, y * s);
+    glVertex2f(left, top);
     glTexCoord2f(0, 1);
-    glVertex2f(x * s, (y + h) * s);
+    glVertex2f(left, bottom);
     glTexCoord2f(1, 1);
-    glVertex2f((x + w) * s, (y + h) * s);
+    glVertex2f(right, bottom);
     glTexCoord2f(1, 0);
-    glVertex2f((x + w) * s, y * s);
+    glVertex2f(right, top);
     glEnd();
 
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();
     glMatrixMode(GL_MODELVIEW);
-    // Unmatched on purpose: at the top level it leaves the identity loaded;
-    // inside a push it drops back to the matrix that push saved.
-    glPopMatrix();
+    glPopMatrix(); // unmatched on purpose, see above
 }
 
 } // namespace Drawables

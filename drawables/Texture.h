@@ -34,6 +34,15 @@ public:
     float scale;
 };
 
+// Draws texture `id` as an axis-aligned quad from (left, top) to (right,
+// bottom) in viewport pixels (y downward, texture row 0 at the top) under an
+// orthographic projection of `viewportWidth` x `viewportHeight`, which it
+// restores afterwards. The modelview matrix is loaded with the identity and
+// then popped once without a push: at the top level that leaves the identity,
+// inside a push it drops back to the matrix that push saved.
+void DrawScreenQuad(GLuint id, int viewportWidth, int viewportHeight, float left, float top, float right,
+                    float bottom);
+
 // Sets wrapping and filtering and uploads `pixels` (RGBA bytes, top row
 // first) into `texture`, leaving it bound and texturing disabled.
 void UploadTexture(Texture& texture, Adapter::Graphics& graphics, int width, int height, const void* pixels,

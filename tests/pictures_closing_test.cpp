@@ -278,13 +278,7 @@ TEST_F(ClosingPicturesOnScreen, RingsSampleALightCornerOfTheLitFront)
     const std::string path = TestSupport::BuildDir() + "/data/flat/cityFrontLight.png";
     Drawables::Texture front(path.c_str(), *graphics, false, true);
     graphics->Draw(Drawables::Enable(GL_TEXTURE_2D)).Draw(Drawables::Color(1, 1, 1, 1)).Draw(front);
-    glBegin(GL_QUADS);
-    glTexCoord2f(0, 0);
-    glVertex3f(-1, -1, -5);
-    glVertex3f(1, -1, -5);
-    glVertex3f(1, 1, -5);
-    glVertex3f(-1, 1, -5);
-    glEnd();
+    TestSupport::DrawQuadSampling(0, 0);
     graphics->Draw(Drawables::Disable(GL_TEXTURE_2D));
     const TestSupport::Rgba centre = TestSupport::ReadPixel(512, 384);
     // Clamped to its edge, the corner sample is the corner texel itself.

@@ -1,7 +1,6 @@
 #include "RenderOptions.h"
 
 #include <gtest/gtest.h>
-#include <initializer_list>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -13,7 +12,7 @@ using Render::RenderOptions;
 
 namespace {
 
-RenderOptions Parse(std::initializer_list<const char*> args)
+RenderOptions Parse(const std::vector<const char*>& args)
 {
     std::vector<std::string> storage{"ruvo-render"};
     storage.insert(storage.end(), args.begin(), args.end());
@@ -63,13 +62,7 @@ TEST(RenderOptions, RejectsWhatItCannotRender)
              {"--frames", "a", "--bogus"},
              {"--frames", "a", "extra"},
              {"--frames"}}) {
-        std::vector<std::string> storage{"ruvo-render"};
-        storage.insert(storage.end(), args.begin(), args.end());
-        std::vector<char*> argv;
-        for (std::string& arg : storage)
-            argv.push_back(&arg[0]);
-        argv.push_back(nullptr);
-        EXPECT_THROW(ParseRenderOptions(static_cast<int>(storage.size()), argv.data()), std::invalid_argument)
+        EXPECT_THROW(Parse(args), std::invalid_argument)
             << (args.empty() ? "(none)" : args.back());
     }
 }

@@ -481,13 +481,7 @@ TEST_F(TextureTest, ClampedPicturesKeepTheirEdgeColourUnderLinearFiltering)
     data.WriteSolid("corner.png", 16, 16, Texel{255, 255, 255, 255});
     Drawables::Texture corner("corner.png", *graphics, false, true);
     graphics->Draw(Drawables::Enable(GL_TEXTURE_2D)).Draw(Drawables::Color(1, 1, 1, 1)).Draw(corner);
-    glBegin(GL_QUADS);
-    glTexCoord2f(0, 0);
-    glVertex3f(-1, -1, -5);
-    glVertex3f(1, -1, -5);
-    glVertex3f(1, 1, -5);
-    glVertex3f(-1, 1, -5);
-    glEnd();
+    TestSupport::DrawQuadSampling(0, 0);
     graphics->Draw(Drawables::Disable(GL_TEXTURE_2D));
     const TestSupport::Rgba centre = TestSupport::ReadPixel(512, 384);
     EXPECT_EQ(centre.r, 255);

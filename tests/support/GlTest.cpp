@@ -64,6 +64,17 @@ bool IsIdentity(const std::vector<float>& m, float tolerance)
     return true;
 }
 
+void DrawQuadSampling(float s, float t)
+{
+    glBegin(GL_QUADS);
+    glTexCoord2f(s, t);
+    glVertex3f(-1, -1, -5);
+    glVertex3f(1, -1, -5);
+    glVertex3f(1, 1, -5);
+    glVertex3f(-1, 1, -5);
+    glEnd();
+}
+
 std::string BuildDir() { return RUVO_BINARY_DIR; }
 std::string SourceDir() { return RUVO_SOURCE_DIR; }
 

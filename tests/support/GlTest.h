@@ -30,6 +30,12 @@ std::vector<float> ModelviewMatrix();
 int ModelviewDepth();
 bool IsIdentity(const std::vector<float>& matrix, float tolerance = 1e-5f);
 
+// Draws a 2 x 2 quad 5 units in front of the eye (it covers the middle of the
+// window) whose every corner carries texture coordinate (s, t): the whole
+// quad shows the bound texture's value at that one point, as the ring mesh
+// does at (0, 0).
+void DrawQuadSampling(float s, float t);
+
 // Directory of the generated run-time data (the build's data/).
 std::string BuildDir();
 std::string SourceDir();
