@@ -3,12 +3,13 @@
 
 namespace Bench {
 
-// Counts heap allocations made on the counting thread while counting is on:
-// C++ `new` (the show's own code) and `malloc` (which includes the GL
-// driver's allocations on that thread).
+// Counts heap allocations made on the counting thread while counting is on,
+// split by who asked: the show's own code (anything linked into this
+// executable, standard-library templates included) or the libraries it
+// calls (the GL driver, whose shader compiler is itself C++).
 struct AllocationCounts {
-    uint64_t news;
-    uint64_t mallocs;
+    uint64_t ownCode;
+    uint64_t libraries;
 };
 
 void StartCountingAllocations();
