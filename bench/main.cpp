@@ -62,8 +62,21 @@ double Percentile(std::vector<double> values, double fraction)
 
 } // namespace
 
-int main()
+int main(int argc, char** argv)
 {
+    // An optional scene name measures that scene alone (handy under a profiler).
+    const std::string only = argc > 1 ? argv[1] : "";
+    bool known = only.empty();
+    for (const SceneRun& run : sceneRuns)
+        known = known || only == run.name;
+    if (!known) {
+        std::fprintf(stderr, "usage: ruvo-bench [scene]\nscenes:");
+        for (const SceneRun& run : sceneRuns)
+            std::fprintf(stderr, " '%s'", run.name);
+        std::fputc('\n', stderr);
+        return 2;
+    }
+
     Platform::ScriptedSoundSystem clock;
     clock.RequireFile(true);
     Platform::UseSoundSystem(&clock);
@@ -80,6 +93,8 @@ int main()
         std::printf("%-12s %7s %10s %8s %12s %12s\n", "scene", "frames", "median ms", "p95 ms", "allocs/frame",
                     "driver/frame");
         for (const SceneRun& run : sceneRuns) {
+            if (!only.empty() && only != run.name)
+                continue;
             std::vector<double> times;
             unsigned long long own = 0, driver = 0;
             unsigned time = run.from;
