@@ -18,6 +18,14 @@ class IFrameOutput {
 public:
     virtual ~IFrameOutput() {}
     virtual void Write(const Frame& frame) = 0; // throws std::runtime_error
+    // Whether the frame of music time `time` is read back and written. Every
+    // frame is drawn regardless, so scene and beat state stay those of play;
+    // an output that needs only some frames saves the read-back of the rest.
+    virtual bool Wants(unsigned time) const
+    {
+        (void)time;
+        return true;
+    }
     virtual void Finish() = 0;
     virtual void Abandon() = 0;
 };

@@ -61,10 +61,13 @@ void OfflineRenderer::Run(IFrameOutput& output, const Progress& progress)
     for (unsigned long long n = 0; n < total; ++n) {
         if (Adapter::PollQuitKey() == 2 || Platform::StopRequested())
             throw std::runtime_error("interrupted");
-        scope.clock.SetPosition(FrameTime(options, n));
+        const unsigned time = FrameTime(options, n);
+        scope.clock.SetPosition(time);
         session.player.DrawFrame();
-        ReadFrame(pixels, scratch);
-        output.Write(Frame{frameWidth, frameHeight, pixels});
+        if (output.Wants(time)) {
+            ReadFrame(pixels, scratch);
+            output.Write(Frame{frameWidth, frameHeight, pixels});
+        }
         SDL_GL_SwapBuffers();
         if (progress)
             progress(n + 1, total);
