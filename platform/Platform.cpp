@@ -1,8 +1,12 @@
 #include "platform/Platform.h"
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <dlfcn.h>
+#include <pthread.h>
+#include <sys/prctl.h>
+#include <unistd.h>
 
 namespace Platform {
 
@@ -26,6 +30,17 @@ std::string JoinCommandLine(int argc, char** argv)
 
 namespace {
 
+pid_t dialogParent = 0;
+
+// SDL 2 shows the dialog from a forked process, which would stay on screen
+// if ruvo were stopped by a signal while it waits: it goes with ruvo.
+void EndWithParent()
+{
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (getppid() != dialogParent)
+        _exit(0);
+}
+
 // SDL 1.2 has no dialog of its own, but the SDL 2 library underneath it does;
 // it is looked up at run time so that nothing else depends on SDL 2.
 bool ShowDialog(const char* text, const char* caption)
@@ -33,6 +48,10 @@ bool ShowDialog(const char* text, const char* caption)
     const char* display = std::getenv("DISPLAY");
     if (std::getenv("RUVO_NO_DIALOG") || !display || !*display)
         return false;
+    if (dialogParent == 0) {
+        dialogParent = getpid();
+        pthread_atfork(nullptr, nullptr, EndWithParent);
+    }
     void* sdl2 = dlopen("libSDL2-2.0.so.0", RTLD_NOW | RTLD_LOCAL);
     if (!sdl2)
         return false;

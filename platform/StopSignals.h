@@ -7,6 +7,8 @@ namespace Platform {
 // again with its default action, so the exit status tells what happened.
 void InstallStopSignalHandlers();
 bool StopRequested();
+// Lets the signals end the process at once again (while an error box waits).
+void RestoreDefaultStopSignals();
 // Raises the stop signal again, if one arrived; returns only if none did.
 void ReraiseStopSignal();
 

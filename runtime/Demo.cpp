@@ -16,7 +16,9 @@ int RunDemo()
     try {
         ShowSession session;
         session.Load();
-        session.StartMusic(GetStartTime());
+        // A stop signal during loading ends the run before the music starts.
+        if (!Platform::StopRequested())
+            session.StartMusic(GetStartTime());
 
         for (;;) {
             if (Adapter::PollQuitKey() == 2 || Platform::StopRequested())
@@ -26,7 +28,9 @@ int RunDemo()
             session.player.RenderFrame();
         }
     } catch (const std::exception& error) {
-        // By now the player, the window and the sound are all closed.
+        // By now the player, the window and the sound are all closed. The
+        // dialog waits for the viewer; SIGINT or SIGTERM must still end it.
+        Platform::RestoreDefaultStopSignals();
         Platform::ShowErrorBox(error.what(), "An error occurred");
         return 1;
     }

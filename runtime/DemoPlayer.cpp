@@ -3,6 +3,7 @@
 #include "drawables/Texture.h"
 #include "graphics/Graphics.h"
 #include "platform/Platform.h"
+#include "platform/StopSignals.h"
 #include "runtime/MusicStream.h"
 
 #include <SDL/SDL.h>
@@ -24,10 +25,17 @@ void DemoPlayer::Initialize()
     graphics.Draw(Drawables::Enable(GL_TEXTURE_2D)).Draw(loading).Draw(Drawables::Disable(GL_TEXTURE_2D));
     SDL_GL_SwapBuffers();
 
-    for (ISynchronizerChannel* channel : channels)
+    // A stop signal leaves the rest unloaded: the run ends without playing.
+    for (ISynchronizerChannel* channel : channels) {
+        if (Platform::StopRequested())
+            return;
         channel->Load();
-    for (auto& entry : effects)
+    }
+    for (auto& entry : effects) {
+        if (Platform::StopRequested())
+            return;
         entry.second->Init(graphics);
+    }
 }
 
 void DemoPlayer::DrawFrame()

@@ -62,10 +62,14 @@ void FileSynchronizer::Load()
     char buffer[lineBufferSize];
     for (int i = 0; i < 4; ++i) {
         if (!std::fgets(buffer, sizeof buffer, file.get()))
-            return;
+            break;
     }
     while (std::fgets(buffer, sizeof buffer, file.get()))
         marks.push_back(ParseSyncLine(buffer));
+    // A read that failed (a directory, an I/O error) is not the end of the
+    // file: reporting it beats playing on without beats.
+    if (std::ferror(file.get()))
+        throw std::runtime_error("Unable to read synchronization file:" + path);
 }
 
 int FileSynchronizer::Poll(unsigned time)

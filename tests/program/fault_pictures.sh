@@ -1,0 +1,40 @@
+# Every scene's pictures and the loading picture, each damaged one way:
+# missing, zero bytes, cut off, or a text file named .png. Loading stops at
+# the damaged picture with the decoder's message and status 1.
+source "$(dirname "$0")/lib/faults.bash"
+make_workdir
+
+damage() {
+  local file=$WORK/data/$1
+  case $2 in
+    missing) rm "$file" ;;
+    empty) : >"$file" ;;
+    cut) head -c $(( $(stat -c %s "$DATA_DIR/$1") / 2 )) "$DATA_DIR/$1" >"$file" ;;
+    text) echo "this is not a picture" >"$file" ;;
+  esac
+}
+
+check() {
+  local picture=$1 fault=$2 message
+  case $fault in
+    missing) message="Couldn't open data/$picture" ;;
+    empty | text) message="Unsupported image format" ;;
+    cut) message="Error reading the PNG file." ;;
+  esac
+  damage "$picture" "$fault"
+  run_ruvo 60 203000
+  [ "$STATUS" -eq 1 ] || fail "$picture $fault: exit status $STATUS, expected 1"
+  grep -qxF "An error occurred: $message" "$WORK/stderr" || fail "$picture $fault: no line '$message'"
+  cp "$DATA_DIR/$picture" "$WORK/data/$picture"
+}
+
+check loader/loading.png missing
+check logo/logo.png empty
+check partikler/blomst.png cut
+check cylinder/texture2.png text
+check balls/sloer.png missing
+check drink/caipirinha.png empty
+check flat/cityFront.png cut
+check kasser/greetings7.png text
+check end/text.png cut
+exit 0
