@@ -7,3 +7,4 @@ source scripts/setup.sh
 cd build
 export SDL_AUDIODRIVER=dummy RUVO_NO_DIALOG=1
 xvfb-run -a -s "-screen 0 1024x768x24" ctest --output-on-failure -j"$(nproc)" "$@"
+../scripts/sanitize.sh "$@" # ASan+UBSan suite and leak check
