@@ -29,5 +29,5 @@ built=$(date +%s)
 cd "$build"
 xvfb-run -a -s "-screen 0 1024x768x24" \
   ctest --output-on-failure -j"$(nproc)" -LE fuzz -E '^program\.render_video$' "$@"
-xvfb-run -a -s "-screen 0 1024x768x24" bash "$root/tests/sanitizer/leak_check.sh" "$build/ruvo"
+bash "$root/tests/sanitizer/leak_check.sh" "$build/ruvo" # it opens a display of its own
 echo "sanitizer phase: build $((built - start)) s, tests $(( $(date +%s) - built )) s"
