@@ -76,7 +76,7 @@ bool SdlSoundSystem::Init(int mixRate, int, unsigned)
     wanted.samples = callbackFrames;
     wanted.callback = AudioCallback;
     wanted.userdata = this;
-    // No "obtained" spec: SDL converts to whatever the device takes.
+    // No "obtained" audio format: SDL converts to whatever the device takes.
     if (SDL_OpenAudio(&wanted, nullptr) < 0) {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         error = FMOD_ERR_INIT;
