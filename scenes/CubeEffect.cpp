@@ -2,6 +2,8 @@
 #include "drawables/Drawables.h"
 #include "drawables/Texture.h"
 #include "graphics/Graphics.h"
+#include "scenes/BeatKick.h"
+#include "scenes/FlashFade.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -119,13 +121,7 @@ void CubeEffect::Render(Adapter::Graphics& graphics, unsigned time, unsigned del
     currentBackground->x = 0;
     currentBackground->y = static_cast<int>(backShift);
 
-    const float dark = 1 - flashLevel;
-    graphics.Draw(Enable(GL_TEXTURE_2D))
-        .Draw(Enable(GL_BLEND))
-        .Draw(Color(dark, dark, dark, dark))
-        .Draw(*currentBackground)
-        .Draw(Color(flashLevel, flashLevel, flashLevel, flashLevel))
-        .Draw(*flash)
+    DrawFlashFade(graphics, *currentBackground, *flash, flashLevel)
         .Draw(Disable(GL_BLEND))
         .Draw(Enable(GL_DEPTH_TEST))
         .Draw(PushMatrix())
@@ -153,20 +149,11 @@ void CubeEffect::UpdateBeats(unsigned time, float elapsed, int syncEvent)
         currentBackground = currentBackground == background.get() ? backgroundInverse.get() : background.get();
     }
 
-    if (flashLevel > 0)
-        flashLevel = flashLevel - 0.01f * elapsed;
-    if (!(flashLevel > 0))
-        flashLevel = 0;
-
-    if (syncEvent == Demo::SyncBass) {
+    Decay(flashLevel, 0.01f * elapsed);
+    const bool bass = syncEvent == Demo::SyncBass;
+    if (bass)
         flashLevel = 1;
-        backShift = 100;
-        backShift = backShift - 0.5f * elapsed;
-    } else if (backShift > 0) {
-        backShift = backShift - 0.5f * elapsed;
-    }
-    if (backShift < 0)
-        backShift = 0;
+    KickAndDecay(backShift, bass, 100.0f, 0.5f * elapsed);
 }
 
 void CubeEffect::DrawBoxes(Adapter::Graphics& graphics, unsigned time, float elapsed)

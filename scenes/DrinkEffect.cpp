@@ -1,6 +1,7 @@
 #include "scenes/DrinkEffect.h"
 #include "drawables/Drawables.h"
 #include "graphics/Graphics.h"
+#include "scenes/BeatKick.h"
 
 namespace Effects {
 
@@ -20,16 +21,11 @@ void DrinkEffect::Init(Adapter::Graphics& graphics)
 
 void DrinkEffect::Render(Adapter::Graphics& graphics, unsigned time, unsigned delta, int syncEvent)
 {
-    if (flashLevel > 0.0f)
-        flashLevel = static_cast<float>(flashLevel - 0.01 * static_cast<float>(delta));
-    if (syncEvent == Demo::SyncBass) {
+    Decay(flashLevel, 0.01 * static_cast<float>(delta));
+    if (syncEvent == Demo::SyncBass)
         flashLevel = 1.0f;
-    } else {
-        if (flashLevel < 0.0f)
-            flashLevel = 0.0f;
-        if (syncEvent == Demo::SyncClap && time > 83000)
-            drinkSink = static_cast<float>(drinkSink - 0.1);
-    }
+    else if (syncEvent == Demo::SyncClap && time > 83000)
+        drinkSink = static_cast<float>(drinkSink - 0.1);
 
     // Rises 4 units over the scene's 42 s: from -2 at 80 s to 2 at 122 s.
     const float y = static_cast<float>(time - 80000u) * 0.000095238094f - 2.0f + drinkSink;

@@ -3,6 +3,7 @@
 #include "drawables/Texture.h"
 #include "drawables/mesh/DrawObject.h"
 #include "graphics/Graphics.h"
+#include "scenes/BeatKick.h"
 
 #include <cmath>
 
@@ -107,17 +108,12 @@ void FlatEffect::RenderScene(Medium::IOutputMedium& target, unsigned time, unsig
 void FlatEffect::RenderBackground(Medium::IOutputMedium& screen, unsigned, unsigned delta, int syncEvent)
 {
     const float elapsed = static_cast<float>(delta);
-    if (backShift > 0)
-        backShift = backShift - 0.5f * elapsed;
-    if (backShift < 0)
-        backShift = 0;
+    Decay(backShift, 0.5f * elapsed);
     if (syncEvent == Demo::SyncBass) {
         backShift = 100;
         backFlash = 1;
     } else {
-        backFlash = backFlash - 0.004f * elapsed;
-        if (backFlash < 0)
-            backFlash = 0;
+        Decay(backFlash, 0.004f * elapsed);
     }
 
     const int shift = static_cast<int>(backShift);
@@ -133,13 +129,10 @@ void FlatEffect::RenderBackground(Medium::IOutputMedium& screen, unsigned, unsig
 
 void FlatEffect::RenderForeground(Medium::IOutputMedium& screen, unsigned, unsigned delta, int syncEvent)
 {
-    if (syncEvent == Demo::SyncClap) {
+    if (syncEvent == Demo::SyncClap)
         frontFlash = 1;
-    } else {
-        frontFlash = frontFlash - 0.005f * static_cast<float>(delta);
-        if (frontFlash < 0)
-            frontFlash = 0;
-    }
+    else
+        Decay(frontFlash, 0.005f * static_cast<float>(delta));
 
     // Leaves the lit front skyline bound (the rings of the next frame sample
     // it) and the current colour at frontFlash.
