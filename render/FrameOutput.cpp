@@ -1,14 +1,21 @@
 #include "FrameOutput.h"
 
-#include <cairo/cairo.h>
+#include <algorithm>
 #include <cerrno>
+#include <condition_variable>
+#include <csetjmp>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <deque>
 #include <dirent.h>
+#include <exception>
+#include <mutex>
+#include <png.h>
 #include <stdexcept>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace Render {
@@ -63,23 +70,182 @@ std::string Seconds(unsigned ms)
 
 } // namespace
 
+namespace {
+
+// zlib's fastest level: about seven times quicker than the default level on
+// these frames, for files about a tenth larger.
+const int pngCompressionLevel = 1;
+
+// Text of libpng's failure, kept where the error handler can reach it.
+struct PngFailure {
+    char message[256];
+};
+
+[[noreturn]] void OnPngError(png_structp png, png_const_charp message)
+{
+    PngFailure* failure = static_cast<PngFailure*>(png_get_error_ptr(png));
+    std::snprintf(failure->message, sizeof failure->message, "%s", message);
+    png_longjmp(png, 1);
+}
+
+void OnPngWarning(png_structp, png_const_charp) {}
+
+// libpng reports failures by a long jump back into this function, so
+// nothing in its frame may need a destructor. Returns false with the reason
+// in `failure`.
+bool EncodePng(FILE* file, const Frame& frame, PngFailure& failure)
+{
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &failure, OnPngError, OnPngWarning);
+    if (!png) {
+        std::snprintf(failure.message, sizeof failure.message, "out of memory");
+        return false;
+    }
+    png_infop info = png_create_info_struct(png);
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        return false;
+    }
+    if (!info)
+        png_error(png, "out of memory");
+    png_init_io(png, file);
+    png_set_IHDR(png, info, static_cast<png_uint_32>(frame.width), static_cast<png_uint_32>(frame.height), 8,
+                 PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_set_compression_level(png, pngCompressionLevel);
+    png_write_info(png, info);
+    png_set_filler(png, 0, PNG_FILLER_AFTER); // the rows are RGBA; the file keeps RGB
+    const size_t rowBytes = static_cast<size_t>(frame.width) * 4;
+    for (int y = 0; y < frame.height; ++y)
+        png_write_row(png, &frame.pixels[static_cast<size_t>(y) * rowBytes]);
+    png_write_end(png, info);
+    png_destroy_write_struct(&png, &info);
+    return true;
+}
+
+} // namespace
+
 void WritePng(const std::string& path, const Frame& frame)
 {
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, frame.width, frame.height);
-    unsigned char* data = cairo_image_surface_get_data(surface);
-    const int stride = cairo_image_surface_get_stride(surface);
-    for (int y = 0; y < frame.height; ++y) {
-        const unsigned char* in = &frame.pixels[static_cast<size_t>(y) * frame.width * 4];
-        auto* out = reinterpret_cast<uint32_t*>(data + y * stride);
-        for (int x = 0; x < frame.width; ++x, in += 4)
-            out[x] = (uint32_t(in[0]) << 16) | (uint32_t(in[1]) << 8) | in[2];
-    }
-    cairo_surface_mark_dirty(surface);
-    const cairo_status_t status = cairo_surface_write_to_png(surface, path.c_str());
-    cairo_surface_destroy(surface);
-    if (status != CAIRO_STATUS_SUCCESS)
-        throw std::runtime_error("cannot write " + path + ": " + cairo_status_to_string(status));
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file)
+        throw std::runtime_error(SystemError("cannot write " + path));
+    PngFailure failure = {};
+    const bool encoded = EncodePng(file, frame, failure);
+    // A full disk may only show when the last block is flushed.
+    const bool closed = std::fclose(file) == 0;
+    if (!encoded)
+        throw std::runtime_error("cannot write " + path + ": " + failure.message);
+    if (!closed)
+        throw std::runtime_error(SystemError("cannot write " + path));
 }
+
+// Worker threads that write frames as PNG files. Each frame is copied into
+// one of a few buffers, so that the renderer can reuse its own at once; when
+// every buffer is waiting or being written, the renderer waits for one.
+class PngEncoders {
+public:
+    explicit PngEncoders(unsigned workerCount) : buffers(2 * workerCount)
+    {
+        for (std::vector<unsigned char>& buffer : buffers)
+            free.push_back(&buffer);
+        for (unsigned i = 0; i < workerCount; ++i)
+            workers.emplace_back([this] { Work(); });
+    }
+
+    ~PngEncoders() { Stop(); }
+
+    // Throws the failure of an earlier frame, if any.
+    void Submit(const std::string& path, const Frame& frame)
+    {
+        std::unique_lock<std::mutex> lock(mutex);
+        changed.wait(lock, [this] { return !free.empty() || failure; });
+        if (failure)
+            std::rethrow_exception(failure);
+        std::vector<unsigned char>* pixels = free.back();
+        free.pop_back();
+        pixels->assign(frame.pixels.begin(), frame.pixels.end());
+        queue.push_back(Job{path, frame.width, frame.height, pixels});
+        changed.notify_all();
+    }
+
+    // Waits until every frame handed in is written; throws the first failure.
+    void Drain()
+    {
+        std::unique_lock<std::mutex> lock(mutex);
+        changed.wait(lock, [this] { return (queue.empty() && busy == 0) || failure; });
+        if (failure)
+            std::rethrow_exception(failure);
+    }
+
+    // Drops the frames not yet begun and waits for the workers to end.
+    void Stop()
+    {
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            stopping = true;
+            queue.clear();
+            changed.notify_all();
+        }
+        for (std::thread& worker : workers)
+            worker.join();
+        workers.clear();
+    }
+
+private:
+    struct Job {
+        std::string path;
+        int width;
+        int height;
+        std::vector<unsigned char>* pixels;
+    };
+
+    void Work()
+    {
+        std::unique_lock<std::mutex> lock(mutex);
+        for (;;) {
+            changed.wait(lock, [this] { return !queue.empty() || stopping; });
+            if (queue.empty())
+                return;
+            Job job = queue.front();
+            queue.pop_front();
+            ++busy;
+            lock.unlock();
+            std::exception_ptr error;
+            try {
+                WritePng(job.path, Frame{job.width, job.height, *job.pixels});
+            } catch (...) {
+                error = std::current_exception();
+            }
+            lock.lock();
+            --busy;
+            free.push_back(job.pixels);
+            if (error && !failure)
+                failure = error;
+            changed.notify_all();
+        }
+    }
+
+    std::vector<std::vector<unsigned char>> buffers;
+    std::vector<std::vector<unsigned char>*> free;
+    std::deque<Job> queue;
+    std::vector<std::thread> workers;
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::exception_ptr failure;
+    unsigned busy = 0;
+    bool stopping = false;
+};
+
+namespace {
+
+// A worker a core (a few at most): compressing takes far longer than
+// drawing a frame, so the workers share the cores with the rasteriser.
+unsigned EncoderCount()
+{
+    const unsigned cores = std::thread::hardware_concurrency();
+    return std::max(1u, std::min(cores, 4u));
+}
+
+} // namespace
 
 std::string FindProgram(const std::string& program)
 {
@@ -103,6 +269,7 @@ PngFolderOutput::PngFolderOutput(const std::string& folder) : folder(folder)
     struct stat info;
     if (stat(folder.c_str(), &info) == 0 && !(S_ISDIR(info.st_mode) && IsEmptyFolder(folder)))
         throw std::runtime_error(folder + " already exists and is not an empty folder");
+    encoders.reset(new PngEncoders(EncoderCount()));
     scratch = folder + ".partial-" + std::to_string(getpid());
     if (mkdir(scratch.c_str(), 0755) != 0)
         throw std::runtime_error(SystemError("cannot create " + scratch));
@@ -118,12 +285,14 @@ void PngFolderOutput::Write(const Frame& frame)
 {
     char name[32];
     std::snprintf(name, sizeof name, "/frame-%06llu.png", written);
-    WritePng(scratch + name, frame);
+    encoders->Submit(scratch + name, frame);
     ++written;
 }
 
 void PngFolderOutput::Finish()
 {
+    encoders->Drain();
+    encoders->Stop();
     rmdir(folder.c_str()); // an empty folder given by the caller makes way
     if (std::rename(scratch.c_str(), folder.c_str()) != 0)
         throw std::runtime_error(SystemError("cannot rename " + scratch + " to " + folder));
@@ -132,6 +301,7 @@ void PngFolderOutput::Finish()
 
 void PngFolderOutput::Abandon()
 {
+    encoders->Stop(); // no file may appear once the folder is gone
     RemoveTree(scratch);
     done = true;
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -30,7 +31,11 @@ public:
     virtual void Abandon() = 0;
 };
 
-// Numbered PNG files in a folder that must not exist yet or be empty.
+class PngEncoders;
+
+// Numbered PNG files in a folder that must not exist yet or be empty. The
+// files are compressed on worker threads while the next frames are drawn; a
+// file that cannot be written fails a later Write, or Finish.
 class PngFolderOutput : public IFrameOutput {
 public:
     explicit PngFolderOutput(const std::string& folder);
@@ -42,6 +47,7 @@ public:
 private:
     std::string folder;
     std::string scratch;
+    std::unique_ptr<PngEncoders> encoders;
     unsigned long long written = 0;
     bool done = false;
 };
@@ -64,7 +70,9 @@ private:
     bool done = false;
 };
 
-// Writes one frame as a PNG file (used by the folder output and tests).
+// Writes one frame as a PNG file (used by the folder output and tests),
+// compressed for speed rather than size: rendering waits on it. Throws
+// std::runtime_error when the file cannot be written.
 void WritePng(const std::string& path, const Frame& frame);
 
 // The full path of `program` found on PATH, or empty.
