@@ -27,6 +27,8 @@ void BallEffects::Init(Adapter::Graphics& graphics)
     background.reset(new FullScreenTexture("data/balls/baggrund.png", graphics, false, true));
     flash.reset(new FullScreenTexture("data/balls/flash.png", graphics, false, true));
     veil.reset(new Texture("data/balls/sloer.png", graphics, false, true));
+    SampleUnminified(*background, graphics);
+    SampleUnminified(*flash, graphics);
     gluQuadricTexture(quadric.get(), GL_TRUE);
 }
 

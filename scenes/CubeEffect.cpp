@@ -95,6 +95,9 @@ void CubeEffect::Init(Adapter::Graphics& graphics)
     background.reset(LoadPicture<FullScreenTexture>("data/kasser/baggrund.png", graphics));
     backgroundInverse.reset(LoadPicture<FullScreenTexture>("data/kasser/baggrund-inv.png", graphics));
     flash.reset(LoadPicture<FullScreenTexture>("data/kasser/flash.png", graphics));
+    SampleUnminified(*background, graphics);
+    SampleUnminified(*backgroundInverse, graphics);
+    SampleUnminified(*flash, graphics);
 
     char fileName[64];
     for (int i = 0; i < boxTextureCount; ++i) {

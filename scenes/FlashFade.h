@@ -1,7 +1,5 @@
 #pragma once
-#include "drawables/Drawables.h"
-#include "drawables/Texture.h"
-#include "graphics/IOutputMedium.h"
+#include "scenes/Layers.h"
 
 namespace Effects {
 
@@ -12,13 +10,9 @@ inline Medium::IOutputMedium& DrawFlashFade(Medium::IOutputMedium& medium, Drawa
                                             Drawables::FullScreenTexture& flash, float flashLevel)
 {
     using namespace Drawables;
-    const float f = flashLevel;
-    return medium.Draw(Enable(GL_TEXTURE_2D))
-        .Draw(Enable(GL_BLEND))
-        .Draw(Color(1 - f, 1 - f, 1 - f, 1 - f))
-        .Draw(background)
-        .Draw(Color(f, f, f, f))
-        .Draw(flash);
+    medium.Draw(Enable(GL_TEXTURE_2D)).Draw(Enable(GL_BLEND));
+    DrawWeightedLayer(medium, background, 1 - flashLevel);
+    return DrawWeightedLayer(medium, flash, flashLevel);
 }
 
 } // namespace Effects
