@@ -26,6 +26,11 @@ const float pi = 3.1415927f;
 // Sine of an argument first rounded to single precision.
 double SinF(double argument) { return std::sin(static_cast<float>(argument)); }
 
+GLushort TubeIndex(int ring, int segment)
+{
+    return static_cast<GLushort>(ring * (CylinderEffect::tubeSegments + 1) + segment);
+}
+
 } // namespace
 
 void CylinderEffect::Init(Adapter::Graphics& graphics)
@@ -33,6 +38,18 @@ void CylinderEffect::Init(Adapter::Graphics& graphics)
     ringCentre.reset(new float[ringCount]);
     ringRadius.reset(new float[ringCount]);
     ringShift.reset(new float[ringCount]);
+    tubePoints.reset(new TubePoint[tubeVertexCount]);
+    tubeCorners.reset(new GLushort[tubeCornerCount]);
+    // Each quad runs (i, j), (i + 1, j), (i + 1, j + 1), (i, j + 1).
+    GLushort* corner = tubeCorners.get();
+    for (int i = 0; i < tubeRings; ++i) {
+        for (int j = 0; j < tubeSegments; ++j) {
+            *corner++ = TubeIndex(i, j);
+            *corner++ = TubeIndex(i + 1, j);
+            *corner++ = TubeIndex(i + 1, j + 1);
+            *corner++ = TubeIndex(i, j + 1);
+        }
+    }
     UpdateRings(0.0f);
     tubeTextureA.reset(new Texture("data/cylinder/texture2.png", graphics, true, true));
     tubeTextureB.reset(new Texture("data/cylinder/texture3.png", graphics, true, true));
@@ -50,29 +67,39 @@ void CylinderEffect::UpdateRings(float phase)
         ringRadius[i] = static_cast<float>(1 + 0.4 * SinF(f / 8 + x) + 0.5 * SinF(f / 3 - 0.8 * x));
         ringCentre[i] = static_cast<float>(0.25 * SinF(f / 5 + 1.23 * x) + 0.3 * std::sin(f / 6 + 0.9 * x));
     }
+    UpdateTubePoints();
 }
 
-void CylinderEffect::TubeVertex(int ring, int segment)
+void CylinderEffect::UpdateTubePoints()
 {
-    const float v = ring * 5.5f / tubeRings;
-    const float angle = 2.0f * pi * segment / tubeSegments;
-    const float radius = 0.7f * ringRadius[ring];
-    glTexCoord2f(ringShift[ring] + 4.0f * segment / tubeSegments, v);
-    glVertex3f(ringCentre[ring] + radius * std::cos(angle), v, radius * std::sin(angle));
-}
-
-void CylinderEffect::DrawTube()
-{
-    glBegin(GL_QUADS);
-    for (int i = 0; i < tubeRings; ++i) {
-        for (int j = 0; j < tubeSegments; ++j) {
-            TubeVertex(i, j);
-            TubeVertex(i + 1, j);
-            TubeVertex(i + 1, j + 1);
-            TubeVertex(i, j + 1);
+    for (int ring = 0; ring <= tubeRings; ++ring) {
+        const float v = ring * 5.5f / tubeRings;
+        const float radius = 0.7f * ringRadius[ring];
+        for (int segment = 0; segment <= tubeSegments; ++segment) {
+            const float angle = 2.0f * pi * segment / tubeSegments;
+            TubePoint& point = tubePoints[TubeIndex(ring, segment)];
+            point.s = ringShift[ring] + 4.0f * segment / tubeSegments;
+            point.t = v;
+            point.x = ringCentre[ring] + radius * std::cos(angle);
+            point.y = v;
+            point.z = radius * std::sin(angle);
         }
     }
-    glEnd();
+}
+
+// From arrays in one call rather than vertex by vertex: in immediate mode
+// the driver's vertex buffer wraps wherever earlier draws of the frame left
+// it, and the tube's pixels came out differently with it.
+void CylinderEffect::DrawTube()
+{
+    const GLsizei stride = sizeof(TubePoint);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glTexCoordPointer(2, GL_FLOAT, stride, &tubePoints[0].s);
+    glVertexPointer(3, GL_FLOAT, stride, &tubePoints[0].x);
+    glDrawElements(GL_QUADS, tubeCornerCount, GL_UNSIGNED_SHORT, tubeCorners.get());
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    glDisableClientState(GL_VERTEX_ARRAY);
 }
 
 void CylinderEffect::Render(Adapter::Graphics& graphics, unsigned time, unsigned delta, int syncEvent)

@@ -2,6 +2,8 @@
 #include "drawables/Texture.h"
 #include "runtime/IEffect.h"
 
+#include <GL/gl.h>
+
 #include <memory>
 
 namespace Effects {
@@ -23,10 +25,13 @@ public:
     // The tube is built from rings 0 to tubeRings and as many segments.
     static const int tubeRings = 50;
     static const int tubeSegments = 50;
+    static constexpr int tubeVertexCount = (tubeRings + 1) * (tubeSegments + 1);
+    static constexpr int tubeCornerCount = tubeRings * tubeSegments * 4;
 
     void Init(Adapter::Graphics& graphics) override;
     void Render(Adapter::Graphics& graphics, unsigned time, unsigned delta, int syncEvent) override;
 
+    // Recomputes the ring tables and the tube's vertices from them.
     void UpdateRings(float phase);
     // Issues the tube straight to GL with whatever texture and state are current.
     void DrawTube();
@@ -40,8 +45,18 @@ public:
     std::unique_ptr<Drawables::FullScreenTexture> flash;
     std::unique_ptr<Drawables::Texture> slider;
 
+    // One tube vertex as its texture coordinate and position.
+    struct TubePoint {
+        GLfloat x, y, z;
+        GLfloat s, t;
+    };
+    // Ring-major grid of the tube's vertices, and the corners of its quads
+    // as indices into it.
+    std::unique_ptr<TubePoint[]> tubePoints;
+    std::unique_ptr<GLushort[]> tubeCorners;
+
 private:
-    void TubeVertex(int ring, int segment);
+    void UpdateTubePoints();
 };
 
 } // namespace Effects
