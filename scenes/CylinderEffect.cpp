@@ -55,6 +55,8 @@ void CylinderEffect::Init(Adapter::Graphics& graphics)
     tubeTextureB.reset(new Texture("data/cylinder/texture3.png", graphics, true, true));
     background.reset(new FullScreenTexture("data/cylinder/baggrund.png", graphics, false, true));
     flash.reset(new FullScreenTexture("data/cylinder/flash.png", graphics, false, true));
+    SampleUnminified(*background, graphics);
+    SampleUnminified(*flash, graphics);
     slider.reset(new Texture("data/cylinder/slider.png", graphics, false, true));
 }
 
@@ -133,8 +135,13 @@ void CylinderEffect::Render(Adapter::Graphics& graphics, unsigned time, unsigned
         .Draw(Color(0, 0, 0, 0))
         .Draw(PushMatrix())
         .Draw(Scale(1.1f, 1.1f, 1.1f));
+    // The outline is one flat colour drawn without depth: the faces turned
+    // toward the eye cover the same pixels as all of them, the tube being
+    // closed wherever it is in view.
+    graphics.Draw(Enable(GL_CULL_FACE));
     DrawTube();
-    graphics.Draw(PopMatrix())
+    graphics.Draw(Disable(GL_CULL_FACE))
+        .Draw(PopMatrix())
         .Draw(Color(1, 1, 1, 1))
         .Draw(Enable(GL_TEXTURE_2D))
         .Draw(*currentTubeTexture)
