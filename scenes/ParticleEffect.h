@@ -2,6 +2,8 @@
 #include "drawables/Texture.h"
 #include "runtime/IEffect.h"
 
+#include <GL/gl.h>
+
 #include <memory>
 
 namespace Effects {
@@ -18,6 +20,7 @@ extern float sway;
 class ParticleEffect : public Demo::IEffect {
 public:
     static const int particleCount = 1000;
+    static constexpr int veilEvery = 100; // sprites 0, 100, ... are veils
 
     void Init(Adapter::Graphics& graphics) override;
     void Render(Adapter::Graphics& graphics, unsigned time, unsigned delta, int syncEvent) override;
@@ -29,7 +32,22 @@ public:
     std::unique_ptr<float[]> particleDepth;
 
 private:
+    // A flower sprite's place in the column and its brightness.
+    struct FlowerPlace {
+        float x, y, z, brightness;
+    };
+
     void DrawSprites(Adapter::Graphics& graphics, float step);
+    void DrawFlower(Adapter::Graphics& graphics, const FlowerPlace& place);
+    // Whether a flower at column depth z is drawn at least texel for pixel.
+    bool IsMagnified(float z, int viewportHeight) const;
+    void DrawMagnifiedFlowers(Adapter::Graphics& graphics);
+
+    GLint flowerSize = 0;      // texels across the flower picture
+    GLint flowerMinFilter = 0; // as loaded
+    // The magnified flowers of the run of flowers being drawn.
+    FlowerPlace magnified[veilEvery];
+    int magnifiedCount = 0;
 };
 
 // A random number from 0 to 32767 whatever the library's RAND_MAX, so that
