@@ -1,10 +1,14 @@
 #include "scenes/FlatEffect.h"
 #include "drawables/Drawables.h"
 #include "drawables/Texture.h"
+#include "drawables/RenderToTexture.h"
 #include "drawables/mesh/DrawObject.h"
+#include "drawables/mesh/MeshData.h"
 #include "graphics/Graphics.h"
 #include "scenes/BeatKick.h"
+#include "scenes/Layers.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace Effects {
@@ -22,20 +26,119 @@ namespace {
 
 const float clapGlow = 0.5f;
 const float restingGlow = 0.05f;
+// The capture's projection, as the render target sets it.
+const double fieldOfViewY = 45.0;
+const double nearPlane = 0.1;
+// Widens the view a ring must miss to be left out, against rounding.
+const double viewSlack = 1.01;
 
 FullScreenTexture* LoadLayer(const char* fileName, Adapter::Graphics& graphics)
 {
-    return new FullScreenTexture(fileName, graphics, false, true);
+    FullScreenTexture* layer = new FullScreenTexture(fileName, graphics, false, true);
+    SampleUnminified(*layer, graphics);
+    return layer;
 }
 
 // Unlit and lit versions of one layer, weighted by `lit`.
 void DrawLitPair(Medium::IOutputMedium& screen, FullScreenTexture& unlit, FullScreenTexture& litVersion, float lit)
 {
-    screen.Draw(Color(1 - lit, 1 - lit, 1 - lit, 1 - lit))
-        .Draw(unlit)
-        .Draw(Color(lit, lit, lit, lit))
-        .Draw(litVersion);
+    DrawWeightedLayer(screen, unlit, 1 - lit);
+    DrawWeightedLayer(screen, litVersion, lit);
 }
+
+float MeshReach()
+{
+    double reach = 0;
+    for (const float* v : OBJ::meshVertices)
+        reach = std::max(reach, std::sqrt(double(v[0]) * v[0] + double(v[1]) * v[1] + double(v[2]) * v[2]));
+    return static_cast<float>(reach);
+}
+
+// Where the camera of the capture sees the rings, all of which sit on the z
+// axis: eye-space coordinates of an axis point and the target pixels a ring
+// can cover there.
+class RingView {
+public:
+    RingView(double eyeZ, int targetWidth, int targetHeight) : width(targetWidth), height(targetHeight)
+    {
+        // The camera looks from (5, 5, eyeZ) at the origin with y up.
+        eye[0] = 5;
+        eye[1] = 5;
+        eye[2] = eyeZ;
+        double forward[3] = {-eye[0], -eye[1], -eye[2]};
+        Normalise(forward);
+        double side[3] = {-forward[2], 0, forward[0]}; // forward x (0, 1, 0)
+        Normalise(side);
+        const double up[3] = {side[1] * forward[2] - side[2] * forward[1], side[2] * forward[0] - side[0] * forward[2],
+                              side[0] * forward[1] - side[1] * forward[0]};
+        for (int i = 0; i < 3; ++i) {
+            rows[0][i] = side[i];
+            rows[1][i] = up[i];
+            rows[2][i] = forward[i];
+        }
+        focalY = 1.0 / std::tan(fieldOfViewY * M_PI / 360.0);
+        focalX = focalY * targetHeight / targetWidth;
+    }
+
+    // Distance of axis point z in front of the eye.
+    double Depth(double z) const { return Eye(2, z); }
+
+    // False when a ring of radius `reach` centred at axis point z misses the
+    // view; otherwise widens `box` to take in the pixels it may cover.
+    bool Cover(double z, double reach, TargetBox& box) const
+    {
+        const double depth = Depth(z);
+        if (depth + reach <= nearPlane)
+            return false; // wholly behind the near plane
+        if (depth - reach <= nearPlane) {
+            box = TargetBox{0, 0, static_cast<float>(width), static_cast<float>(height)};
+            return true;
+        }
+        // The projection of the ring's bounding cube.
+        const double x0 = focalX * Lowest(Eye(0, z) - reach, depth, reach);
+        const double x1 = focalX * Highest(Eye(0, z) + reach, depth, reach);
+        const double y0 = focalY * Lowest(Eye(1, z) - reach, depth, reach);
+        const double y1 = focalY * Highest(Eye(1, z) + reach, depth, reach);
+        if (x1 < -viewSlack || x0 > viewSlack || y1 < -viewSlack || y0 > viewSlack)
+            return false;
+        box.left = std::min(box.left, Pixel(x0, width));
+        box.right = std::max(box.right, Pixel(x1, width));
+        box.bottom = std::min(box.bottom, Pixel(y0, height));
+        box.top = std::max(box.top, Pixel(y1, height));
+        return true;
+    }
+
+private:
+    static void Normalise(double (&v)[3])
+    {
+        const double length = std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
+        for (double& c : v)
+            c /= length;
+    }
+    double Eye(int row, double z) const
+    {
+        const double offset[3] = {-eye[0], -eye[1], z - eye[2]};
+        return rows[row][0] * offset[0] + rows[row][1] * offset[1] + rows[row][2] * offset[2];
+    }
+    // Extremes of coordinate / depth over the depths depth +- reach.
+    static double Lowest(double low, double depth, double reach)
+    {
+        return low <= 0 ? low / (depth - reach) : low / (depth + reach);
+    }
+    static double Highest(double high, double depth, double reach)
+    {
+        return high >= 0 ? high / (depth - reach) : high / (depth + reach);
+    }
+    static float Pixel(double ndc, int size)
+    {
+        return static_cast<float>(std::min(std::max((ndc + 1) * 0.5 * size, 0.0), double(size)));
+    }
+
+    double eye[3];
+    double rows[3][3];
+    double focalX, focalY;
+    int width, height;
+};
 
 } // namespace
 
@@ -59,9 +162,15 @@ FlatEffect::~FlatEffect() = default;
 void FlatEffect::Init(Adapter::Graphics& graphics)
 {
     BlurEffect::Init(graphics);
+    // In increasing z: RenderScene relies on it to draw front to back.
     tubeSlots.reserve(200);
     for (int i = -100; i < 100; ++i)
         tubeSlots.push_back(TubeSlot{2.0f * i, 0.25f * i});
+    ringReach = MeshReach();
+    ringList = glGenLists(1);
+    glNewList(ringList, GL_COMPILE);
+    OBJ::DrawMesh();
+    glEndList();
     cityFront.reset(LoadLayer("data/flat/cityFront.png", graphics));
     cityFrontLight.reset(LoadLayer("data/flat/cityFrontLight.png", graphics));
     cityBack.reset(LoadLayer("data/flat/cityBack.png", graphics));
@@ -84,22 +193,31 @@ void FlatEffect::RenderScene(Medium::IOutputMedium& target, unsigned time, unsig
     glEnable(GL_LIGHT0);
     glShadeModel(GL_FLAT);
 
-    target.Draw(Enable(GL_DEPTH_TEST))
-        .Draw(PushMatrix())
-        .Draw(LookAt(5, 5, CityCameraZ(time, blurStrength), 0, 0, 0, 0, 1, 0));
+    const float eyeZ = CityCameraZ(time, blurStrength);
+    target.Draw(Enable(GL_DEPTH_TEST)).Draw(PushMatrix()).Draw(LookAt(5, 5, eyeZ, 0, 0, 0, 0, 1, 0));
     // The rings sample the texture left bound at (0, 0): normally the lit
     // front skyline from the previous frame's foreground.
-    OBJ::DrawObject ring;
-    int number = 1;
-    for (const TubeSlot& slot : tubeSlots) {
-        const TubePose pose = PoseOfSlot(slot, number++, time);
+    // Each ring keeps to its own slab of z, so no two are ever at the same
+    // depth and the order they are drawn in changes no pixel: nearest first
+    // lets the depth test reject the hidden ones before they are shaded.
+    const RingView view(eyeZ, renderTarget->width, renderTarget->height);
+    const int count = static_cast<int>(tubeSlots.size());
+    const bool nearFirst = count > 0 && view.Depth(tubeSlots.front().z) <= view.Depth(tubeSlots.back().z);
+    TargetBox covered{static_cast<float>(renderTarget->width), static_cast<float>(renderTarget->height), 0, 0};
+    for (int k = 0; k < count; ++k) {
+        const int index = nearFirst ? k : count - 1 - k;
+        const TubeSlot& slot = tubeSlots[index];
+        const TubePose pose = PoseOfSlot(slot, index + 1, time);
+        if (!view.Cover(slot.z, ringReach * pose.scale, covered))
+            continue;
         target.Draw(PushMatrix())
             .Draw(Translate(0, 0, slot.z))
             .Draw(Scale(pose.scale, pose.scale, pose.scale))
-            .Draw(Rotate(pose.angle, 0, 0, 1))
-            .Draw(ring)
-            .Draw(PopMatrix());
+            .Draw(Rotate(pose.angle, 0, 0, 1));
+        glCallList(ringList);
+        target.Draw(PopMatrix());
     }
+    drawnBox = covered;
     target.Draw(PopMatrix()).Draw(Disable(GL_DEPTH_TEST));
     glDisable(GL_LIGHT0);
     glDisable(GL_LIGHTING);

@@ -1,6 +1,7 @@
 #pragma once
 #include "scenes/BlurEffect.h"
 
+#include <GL/gl.h>
 #include <memory>
 #include <vector>
 
@@ -45,6 +46,12 @@ public:
     std::unique_ptr<Drawables::FullScreenTexture> cityFrontLight;
     std::unique_ptr<Drawables::FullScreenTexture> cityBack;
     std::unique_ptr<Drawables::FullScreenTexture> cityBackLight;
+
+private:
+    // The ring mesh compiled once (Init), called for every copy.
+    GLuint ringList = 0;
+    // Distance of the mesh's farthest vertex from its centre.
+    float ringReach = 0.0f;
 };
 
 // Beat-driven values of the scene, kept for the whole run.
