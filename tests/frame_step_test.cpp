@@ -45,6 +45,7 @@ public:
         }
         return 0;
     }
+    void SkipBefore(unsigned) override {}
     int id;
     std::vector<unsigned> due;
     int polls = 0;

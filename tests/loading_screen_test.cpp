@@ -121,6 +121,7 @@ public:
             throw std::runtime_error("Unable to read synchronization file:" + name);
     }
     int Poll(unsigned) override { return 0; }
+    void SkipBefore(unsigned) override {}
 
     std::string name;
     std::vector<std::string>& log;
