@@ -52,10 +52,14 @@ void OfflineRenderer::Run(IFrameOutput& output, const Progress& progress)
     ScriptedClockScope scope;
     Demo::ShowSession session;
     session.Load();
-    session.StartMusic(static_cast<int>(options.start));
+    const unsigned playStart = PlayStart(options);
+    session.StartMusic(static_cast<int>(playStart));
     // The first frame steps by one frame length, as every later one does.
-    session.player.lastTime = options.start - (FrameTime(options, 1) - FrameTime(options, 0));
+    session.player.lastTime = playStart - (FrameTime(options, 1) - FrameTime(options, 0));
 
+    // Pre-roll frames are drawn, so that scene and beat state are those of
+    // play, but never read back.
+    const unsigned long long firstWritten = FirstWrittenFrame(options);
     const unsigned long long total = FrameCount(options);
     std::vector<unsigned char> pixels, scratch;
     for (unsigned long long n = 0; n < total; ++n) {
@@ -64,7 +68,7 @@ void OfflineRenderer::Run(IFrameOutput& output, const Progress& progress)
         const unsigned time = FrameTime(options, n);
         scope.clock.SetPosition(time);
         session.player.DrawFrame();
-        if (output.Wants(time)) {
+        if (n >= firstWritten && output.Wants(time)) {
             ReadFrame(pixels, scratch);
             output.Write(Frame{frameWidth, frameHeight, pixels});
         }

@@ -8,7 +8,7 @@ namespace Render {
 
 // Plays the show on the scripted clock, one frame per step of the frame grid,
 // with the live program's session, loading step and frame step, and hands
-// every frame, letterbox bands included, to an output.
+// every frame from the start on, letterbox bands included, to an output.
 class OfflineRenderer {
 public:
     explicit OfflineRenderer(const RenderOptions& options) : options(options) {}
