@@ -110,9 +110,10 @@ public:
     float PeakAt(const std::vector<float>& channel, size_t n, float floor) const
     {
         float peak = std::fabs(channel[n]);
-        const size_t first = n + 1 - interpolatorHalfTaps;
-        if (n + 1 < interpolatorHalfTaps || first + 2 * interpolatorHalfTaps > channel.size())
+        // The first and last few samples, without a whole window, count as they are.
+        if (n + 1 < interpolatorHalfTaps || n + 1 + interpolatorHalfTaps > channel.size())
             return peak;
+        const size_t first = n + 1 - interpolatorHalfTaps;
         if (peak < floor && std::fabs(channel[n + 1]) < floor)
             return peak;
         for (const auto& point : taps) {
