@@ -25,8 +25,4 @@ private:
     RenderOptions options;
 };
 
-// Reads the back buffer of the 1024 x 768 window as opaque RGBA, rows from
-// the top, into `pixels` (resized once).
-void ReadFrame(std::vector<unsigned char>& pixels, std::vector<unsigned char>& scratch);
-
 } // namespace Render

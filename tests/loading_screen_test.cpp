@@ -18,8 +18,8 @@ using TestSupport::Texel;
 
 namespace {
 
-const int top = 84;     // first letterbox row from the top of the window
-const int bottom = 684; // first band row below it
+const int top = TestSupport::pictureTop;            // first letterbox row from the top of the window
+const int bottom = TestSupport::pictureBottom + 1; // first band row below it
 
 // Colours on the screen the viewer sees right now.
 struct ScreenSample {

@@ -1,4 +1,3 @@
-#include "runtime/ShowSession.h"
 #include "runtime/StartTime.h"
 #include "support/GlTest.h"
 
@@ -70,32 +69,23 @@ protected:
     void SetUp() override
     {
         ASSERT_EQ(chdir(TestSupport::BuildDir().c_str()), 0);
-        Platform::UseSoundSystem(&clock);
-        session.reset(new Demo::ShowSession);
-        session->player.AddEffect(&always, &recorder);
-        session->Load();
-    }
-    void TearDown() override
-    {
-        session.reset();
-        Platform::UseSoundSystem(nullptr);
+        show.reset(new TestSupport::ScriptedShow(TestSupport::ScriptedShow::WholeTimeline));
+        show->player->AddEffect(&always, &recorder);
+        show->session.Load();
     }
 
     // The events of frames at `times`, after a start at `startTime`.
     std::vector<int> EventsAfterStart(int startTime, const std::vector<unsigned>& times)
     {
-        session->StartMusic(startTime);
-        for (unsigned time : times) {
-            clock.SetPosition(time);
-            session->player.DrawFrame();
-        }
+        show->session.StartMusic(startTime);
+        for (unsigned time : times)
+            show->Frame(time);
         return recorder.events;
     }
 
-    Platform::ScriptedSoundSystem clock;
-    std::unique_ptr<Demo::ShowSession> session;
     Demo::AlwaysOnTiming always;
     EventRecorder recorder;
+    std::unique_ptr<TestSupport::ScriptedShow> show; // holds the two above
 };
 
 } // namespace
