@@ -3,8 +3,8 @@
 // needs, and what the scenes rely on holds (transparent skies, the bright
 // corner texel the city's rings are tinted by, the inverted twin, the flash,
 // text on black). Plus the blur and colour passes they are painted with.
-#include "ClosingPaint.h"
 #include "ClosingPictures.h"
+#include "Paint.h"
 #include "support/GlTest.h"
 #include "support/Image.h"
 
@@ -284,13 +284,13 @@ TEST_F(ClosingPicturesOnScreen, SkylinesCoverOnlyTheirBuildings)
 
 // --- painting passes ---------------------------------------------------------
 
-TEST(ClosingPaint, BlurSpreadsLightEvenlyAndKeepsIt)
+TEST(PaintBytes, BlurSpreadsLightEvenlyAndKeepsIt)
 {
     Pictures::Canvas canvas(64, 64);
     cairo_rectangle(canvas.cr(), 30, 30, 4, 4);
     cairo_set_source_rgba(canvas.cr(), 1, 1, 1, 1);
     cairo_fill(canvas.cr());
-    Pictures::ClosingArt::Blur(canvas.surface(), 9);
+    Pictures::BlurBytes(canvas, 9);
     cairo_surface_flush(canvas.surface());
     const unsigned char* data = cairo_image_surface_get_data(canvas.surface());
     const int stride = cairo_image_surface_get_stride(canvas.surface());
@@ -309,7 +309,7 @@ TEST(ClosingPaint, BlurSpreadsLightEvenlyAndKeepsIt)
     }
 }
 
-TEST(ClosingPaint, InvertAndGrainKeepCoverage)
+TEST(PaintBytes, InvertAndGrainKeepCoverage)
 {
     Pictures::Canvas canvas(32, 32);
     cairo_rectangle(canvas.cr(), 0, 0, 16, 32);
@@ -318,7 +318,7 @@ TEST(ClosingPaint, InvertAndGrainKeepCoverage)
     cairo_rectangle(canvas.cr(), 16, 0, 16, 32);
     cairo_set_source_rgba(canvas.cr(), 1.0, 1.0, 1.0, 0.5);
     cairo_fill(canvas.cr());
-    Pictures::ClosingArt::AddGrain(canvas.surface(), 0.2, 3u);
+    Pictures::AddGrainBytes(canvas, 0.2, 3u);
     cairo_surface_flush(canvas.surface());
     const unsigned char* data = cairo_image_surface_get_data(canvas.surface());
     const int stride = cairo_image_surface_get_stride(canvas.surface());
@@ -330,8 +330,8 @@ TEST(ClosingPaint, InvertAndGrainKeepCoverage)
             ASSERT_LE(std::max({p[0], p[1], p[2]}), p[3]) << x << "," << y;
         }
     std::vector<unsigned char> before(data, data + stride * 32);
-    Pictures::ClosingArt::InvertColours(canvas.surface());
-    Pictures::ClosingArt::InvertColours(canvas.surface());
+    Pictures::Invert(canvas);
+    Pictures::Invert(canvas);
     cairo_surface_flush(canvas.surface());
     EXPECT_TRUE(std::equal(before.begin(), before.end(), cairo_image_surface_get_data(canvas.surface())));
 }
