@@ -36,4 +36,10 @@ int OutputLatencyMs(const char* driverName, int bufferMs, const char* overrideTe
     return bufferMs;
 }
 
+int DisplayLatencyMs(const char* overrideText)
+{
+    int ms = 0;
+    return ParseMs(overrideText, ms) ? ms : 0;
+}
+
 } // namespace Platform

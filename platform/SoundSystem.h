@@ -61,4 +61,20 @@ private:
     bool playing = false;
 };
 
+// Makes `clock` the backend for the life of the scope and puts back the one
+// that was current before on every way out, exceptions included, so that a
+// failed test or render never leaves later code on a clock nobody advances.
+class ScriptedClockScope {
+public:
+    ScriptedClockScope() : previous(&CurrentSoundSystem()) { UseSoundSystem(&clock); }
+    ~ScriptedClockScope() { UseSoundSystem(previous); }
+    ScriptedClockScope(const ScriptedClockScope&) = delete;
+    ScriptedClockScope& operator=(const ScriptedClockScope&) = delete;
+
+    ScriptedSoundSystem clock;
+
+private:
+    ISoundSystem* previous;
+};
+
 } // namespace Platform

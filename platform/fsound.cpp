@@ -1,6 +1,11 @@
 #include "platform/fsound.h"
 #include "platform/SoundSystem.h"
 
+#include <SDL.h>
+
+#include <cstdio>
+#include <string>
+
 namespace Platform {
 
 namespace {
@@ -11,6 +16,24 @@ void UseSoundSystem(ISoundSystem* system) { current = system; }
 
 ISoundSystem& CurrentSoundSystem() { return current ? *current : DeviceSoundSystem(); }
 
+namespace {
+
+// The run ends on this error, but a machine without a sound card (or whose
+// sound server is down) can still show the picture: SDL's dummy driver
+// stands in for the device. Only the device backend says so; a scripted one
+// has no driver to choose.
+void SuggestSilentPlay()
+{
+    if (current || CurrentSoundSystem().LastError() != FMOD_ERR_INIT)
+        return;
+    // SDL names the cause for some failures (a mistyped driver) and not others.
+    const std::string reason = SDL_GetError();
+    std::fprintf(stderr, "No sound output could be opened%s; to play without sound, run with SDL_AUDIODRIVER=dummy\n",
+                 reason.empty() ? "" : (" (" + reason + ")").c_str());
+}
+
+} // namespace
+
 } // namespace Platform
 
 using Platform::CurrentSoundSystem;
@@ -19,7 +42,10 @@ bool FSOUND_SetOutput(int) { return true; }
 
 bool FSOUND_Init(int mixRate, int maxSoftwareChannels, unsigned flags)
 {
-    return CurrentSoundSystem().Init(mixRate, maxSoftwareChannels, flags);
+    const bool started = CurrentSoundSystem().Init(mixRate, maxSoftwareChannels, flags);
+    if (!started)
+        Platform::SuggestSilentPlay();
+    return started;
 }
 
 int FSOUND_GetError() { return CurrentSoundSystem().LastError(); }

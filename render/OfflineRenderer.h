@@ -8,7 +8,7 @@ namespace Render {
 
 // Plays the show on the scripted clock, one frame per step of the frame grid,
 // with the live program's session, loading step and frame step, and hands
-// every frame, letterbox bands included, to an output.
+// every frame from the start on, letterbox bands included, to an output.
 class OfflineRenderer {
 public:
     explicit OfflineRenderer(const RenderOptions& options) : options(options) {}
@@ -24,9 +24,5 @@ public:
 private:
     RenderOptions options;
 };
-
-// Reads the back buffer of the 1024 x 768 window as opaque RGBA, rows from
-// the top, into `pixels` (resized once).
-void ReadFrame(std::vector<unsigned char>& pixels, std::vector<unsigned char>& scratch);
 
 } // namespace Render

@@ -14,8 +14,13 @@ const char* const renderUsage =
     "Run it from the folder that holds data/, on an X display with OpenGL.\n"
     "\n"
     "  -r, --fps=RATE       frames per second, a number or a fraction such as 60000/1001 (default 60)\n"
-    "  -s, --start=MS       music time of the first frame in milliseconds (default 0)\n"
+    "  -s, --start=MS       music time of the first frame written, in milliseconds (default 0)\n"
     "  -e, --end=MS         render frames before this music time (default 204000)\n"
+    "  -p, --preroll        play from 0 and write only the frames from --start on: the frames of a\n"
+    "                       whole-show render at the same rate, earlier beats and all; costs drawing\n"
+    "                       every frame before --start. Without it the show starts at --start, as\n"
+    "                       'ruvo START' does: no earlier beats, scenes in their initial state and\n"
+    "                       the frame grid counted from --start; nothing is drawn before it\n"
     "  -f, --frames=DIR     write numbered PNG files (frame-000000.png, ...) into DIR\n"
     "  -o, --video=FILE     write an H.264 MP4 with the soundtrack of the same range (needs ffmpeg)\n"
     "  -h, --help           show this help and exit\n";
@@ -53,13 +58,13 @@ RenderOptions ParseRenderOptions(int argc, char** argv)
     static const option longOptions[] = {
         {"fps", required_argument, nullptr, 'r'},   {"start", required_argument, nullptr, 's'},
         {"end", required_argument, nullptr, 'e'},   {"frames", required_argument, nullptr, 'f'},
-        {"video", required_argument, nullptr, 'o'}, {"help", no_argument, nullptr, 'h'},
-        {nullptr, 0, nullptr, 0}};
+        {"video", required_argument, nullptr, 'o'}, {"preroll", no_argument, nullptr, 'p'},
+        {"help", no_argument, nullptr, 'h'},        {nullptr, 0, nullptr, 0}};
     RenderOptions options;
     optind = 1;
     opterr = 0;
     for (;;) {
-        const int option = getopt_long(argc, argv, ":r:s:e:f:o:h", longOptions, nullptr);
+        const int option = getopt_long(argc, argv, ":r:s:e:f:o:ph", longOptions, nullptr);
         if (option == -1)
             break;
         switch (option) {
@@ -68,6 +73,7 @@ RenderOptions ParseRenderOptions(int argc, char** argv)
         case 'e': options.end = ParseUnsigned(optarg, "end time"); break;
         case 'f': options.framesDir = optarg; break;
         case 'o': options.videoFile = optarg; break;
+        case 'p': options.preroll = true; break;
         case 'h': options.help = true; return options;
         case ':': throw std::invalid_argument(std::string("option '") + argv[optind - 1] + "' needs a value");
         default: throw std::invalid_argument(std::string("unknown option '") + argv[optind - 1] + "'");
@@ -79,21 +85,39 @@ RenderOptions ParseRenderOptions(int argc, char** argv)
         throw std::invalid_argument("give exactly one output: --frames DIR or --video FILE");
     if (options.start >= options.end)
         throw std::invalid_argument("empty range: the start must lie before the end");
+    if (FirstWrittenFrame(options) >= FrameCount(options))
+        throw std::invalid_argument("empty range: no frame of the show's frame grid lies between start and end");
     return options;
 }
 
+namespace {
+
+// The number of frames n >= 0 with floor(n * 1000 * den / num) < span.
+unsigned long long FramesWithin(const RenderOptions& options, unsigned long long span)
+{
+    const unsigned long long perSecond = 1000ull * options.rateDenominator;
+    return (span * options.rateNumerator + perSecond - 1) / perSecond;
+}
+
+} // namespace
+
+unsigned PlayStart(const RenderOptions& options) { return options.preroll ? 0 : options.start; }
+
 unsigned FrameTime(const RenderOptions& options, unsigned long long frame)
 {
-    return options.start +
+    return PlayStart(options) +
            static_cast<unsigned>(frame * 1000ull * options.rateDenominator / options.rateNumerator);
 }
 
 unsigned long long FrameCount(const RenderOptions& options)
 {
-    // Frames n with start + floor(n * 1000 * den / num) < end.
-    const unsigned long long span = options.end - options.start;
-    const unsigned long long perSecond = 1000ull * options.rateDenominator;
-    return (span * options.rateNumerator + perSecond - 1) / perSecond;
+    return FramesWithin(options, options.end - PlayStart(options));
+}
+
+unsigned long long FirstWrittenFrame(const RenderOptions& options)
+{
+    // The frames before it are exactly those whose time lies before the start.
+    return FramesWithin(options, options.start - PlayStart(options));
 }
 
 } // namespace Render

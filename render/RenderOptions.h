@@ -11,6 +11,9 @@ struct RenderOptions {
     unsigned end = 204000;  // ms, frames strictly before it
     std::string framesDir; // a folder of numbered PNG files
     std::string videoFile; // or a video with the soundtrack muxed in
+    // Plays from 0 on the whole show's frame grid and writes only the frames
+    // from `start` on, so that they equal those of a whole-show render.
+    bool preroll = false;
     bool help = false;
 };
 
@@ -18,10 +21,15 @@ struct RenderOptions {
 // for anything it cannot accept (a bad number, an empty range, no output).
 RenderOptions ParseRenderOptions(int argc, char** argv);
 
-// Music time of frame n on the frame grid: start + floor(n * 1000 / fps).
+// Music time at which playing begins: 0 with a pre-roll, else the start.
+unsigned PlayStart(const RenderOptions& options);
+// Music time of frame n on the frame grid: PlayStart + floor(n * 1000 / fps).
 unsigned FrameTime(const RenderOptions& options, unsigned long long frame);
-// Number of frames whose time lies in [start, end).
+// Number of frames played, those whose time lies in [PlayStart, end).
 unsigned long long FrameCount(const RenderOptions& options);
+// The first frame that is written, the first whose time reaches the start
+// (0 without a pre-roll).
+unsigned long long FirstWrittenFrame(const RenderOptions& options);
 
 extern const char* const renderUsage;
 

@@ -55,11 +55,15 @@ int main(int argc, char** argv)
     Platform::InstallStopSignalHandlers();
     std::unique_ptr<Render::IFrameOutput> output;
     try {
-        if (!options.framesDir.empty())
+        if (!options.framesDir.empty()) {
             output.reset(new Render::PngFolderOutput(options.framesDir));
-        else
-            output.reset(new Render::VideoOutput(options.videoFile, "data/sound.mp3", options.start, options.end,
+        } else {
+            // The sound begins with the first written frame, which a pre-roll
+            // puts on the whole show's grid, up to a frame after the start.
+            const unsigned soundStart = Render::FrameTime(options, Render::FirstWrittenFrame(options));
+            output.reset(new Render::VideoOutput(options.videoFile, "data/sound.mp3", soundStart, options.end,
                                                  options.rateNumerator, options.rateDenominator));
+        }
         Render::OfflineRenderer renderer(options);
         renderer.Run(*output, ProgressLine());
         output->Finish();

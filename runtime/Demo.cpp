@@ -1,11 +1,14 @@
 #include "runtime/Demo.h"
 #include "graphics/Graphics.h"
+#include "platform/OutputLatency.h"
 #include "platform/Platform.h"
 #include "platform/StopSignals.h"
+#include "runtime/DisplayLead.h"
 #include "runtime/ShowSession.h"
 #include "runtime/StartTime.h"
 #include "runtime/Timeline.h"
 
+#include <cstdlib>
 #include <exception>
 
 namespace Demo {
@@ -14,7 +17,11 @@ int RunDemo()
 {
     Platform::InstallStopSignalHandlers();
     try {
+        // Declared before the session, so it outlives the player that reads it.
+        SteadyFrameTimer frameTimer;
+        DisplayLead displayLead(frameTimer, Platform::DisplayLatencyMs(std::getenv("RUVO_DISPLAY_LATENCY_MS")));
         ShowSession session;
+        session.player.FollowDisplay(&displayLead);
         session.Load();
         // A stop signal during loading ends the run before the music starts.
         if (!Platform::StopRequested())

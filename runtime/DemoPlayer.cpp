@@ -4,9 +4,12 @@
 #include "graphics/Graphics.h"
 #include "platform/Platform.h"
 #include "platform/StopSignals.h"
+#include "runtime/DisplayLead.h"
 #include "runtime/MusicStream.h"
 
 #include <SDL/SDL.h>
+
+#include <cmath>
 
 namespace Demo {
 
@@ -40,12 +43,22 @@ void DemoPlayer::Initialize()
 
 void DemoPlayer::DrawFrame()
 {
-    const unsigned time = music.GetTime();
+    const unsigned reading = music.GetTime();
+    unsigned time = reading;
+    unsigned markTime = reading; // the time the beat channels are asked at
+    if (display) {
+        const double lead = display->Advance(reading);
+        time = reading + static_cast<unsigned>(std::lround(lead));
+        // Half a frame on: a mark fires on the frame seen nearest to it (at
+        // most half a frame early) rather than on the first one seen after
+        // it (up to a whole frame late, half a frame on average).
+        markTime = reading + static_cast<unsigned>(std::lround(lead + display->FrameMs() / 2));
+    }
     const unsigned delta = time - lastTime; // wraps when the clock stepped back
 
     int syncEvent = 0;
     for (ISynchronizerChannel* channel : channels) {
-        syncEvent = channel->Poll(time);
+        syncEvent = channel->Poll(markTime);
         if (syncEvent != 0)
             break;
     }

@@ -12,6 +12,7 @@ class Graphics;
 
 namespace Demo {
 
+class DisplayLead;
 class MusicStream;
 
 // Holds the scene list and the beat channels and advances the show one frame
@@ -30,11 +31,20 @@ public:
     // One frame without presenting it (what an offline renderer reads back).
     void DrawFrame();
 
+    // Live play: from now on each frame is drawn, and beat marks fire, for
+    // the moment the frame is seen rather than the moment the clock is read.
+    // Without it (offline, on an exact clock) frames take the reading as it
+    // is. The lead must outlive the player's frames.
+    void FollowDisplay(DisplayLead* lead) { display = lead; }
+
     unsigned lastTime;
     std::vector<std::pair<ITimingElement*, IEffect*>> effects;
     std::vector<ISynchronizerChannel*> channels;
     Adapter::Graphics& graphics;
     MusicStream& music;
+
+private:
+    DisplayLead* display = nullptr;
 };
 
 } // namespace Demo

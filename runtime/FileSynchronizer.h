@@ -20,6 +20,7 @@ public:
     FileSynchronizer(int id, const char* path) : id(id), path(path) {}
     void Load() override;
     int Poll(unsigned time) override;
+    void SkipBefore(unsigned time) override;
 
     int id;
     std::string path;

@@ -18,6 +18,12 @@ ShowSession::ShowSession() : player(Letterboxed(graphics), music) { BuildTimelin
 
 void ShowSession::StartMusic(int startTime)
 {
+    // Without this every mark before the start would be overdue and fire,
+    // one a frame, at the start of playback: seconds of solid flash and
+    // scenes knocked about by beats long past.
+    const unsigned firstDue = startTime > 0 ? static_cast<unsigned>(startTime) : 0;
+    for (ISynchronizerChannel* channel : player.channels)
+        channel->SkipBefore(firstDue);
     music.Play();
     music.SetTime(startTime);
 }

@@ -16,7 +16,8 @@ public:
 
     // The loading step: loading picture, beat files, every scene's Init.
     void Load() { player.Initialize(); }
-    // Starts the music and seeks it (and so the show) to `startTime` ms.
+    // Starts the music and seeks it (and so the show) to `startTime` ms; the
+    // beat channels drop their marks before it. A negative time starts at 0.
     void StartMusic(int startTime);
 
     MusicStream music;

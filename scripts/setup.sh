@@ -2,30 +2,24 @@
 # Installs what is missing, then configures and builds into build/ (which
 # also generates build/data). Sourced by run.sh and test.sh.
 set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/install-packages.sh"
 
+# Everything the build, the show and the tests use beyond a minimal Debian 12.
+# scripts/check-fresh.sh proves the list on a fresh root: run it after any
+# change here or to what a test needs.
 ruvo_packages=(
   build-essential cmake pkg-config
   libsdl1.2-compat-dev libsdl-image1.2-dev libmpg123-dev libmp3lame-dev
   libcairo2-dev fonts-dejavu-core libgl1-mesa-dri libglu1-mesa-dev
   libgtest-dev googletest xvfb xauth xdotool x11-utils clang libclang-rt-14-dev ffmpeg
+  xfonts-base # the X core fonts that SDL 2's error dialog draws its text with
 )
-
-missing=()
-for package in "${ruvo_packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  if [ "$(id -u)" -eq 0 ]; then
-    echo "Installing: ${missing[*]}"
-    export DEBIAN_FRONTEND=noninteractive
-    apt-get update -qq
-    apt-get install -y -qq --no-install-recommends "${missing[@]}"
-  else
-    echo "These packages are missing; install them as root and run again:" >&2
-    echo "  apt-get install ${missing[*]}" >&2
-    exit 1
-  fi
-fi
+ruvo_install_packages "${ruvo_packages[@]}"
+# Tools run by hand install their own packages when they run, never here:
+# scripts/check-fresh.sh (mmdebstrap bubblewrap) and tools/syncmeter (ffmpeg
+# pulseaudio-utils python3-numpy, libasound2-plugins for its ALSA route, and
+# pulseaudio only where no sound server runs: on a desktop with PipeWire it
+# would replace the user's server).
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE="${RUVO_BUILD_TYPE:-RelWithDebInfo}" >/dev/null
 cmake --build build -j"$(nproc)"

@@ -15,8 +15,8 @@ using TestSupport::Texel;
 namespace {
 
 // Letterbox rows as seen from the top of the window.
-const int top = 84;
-const int bottom = 684; // first band row below the picture
+const int top = TestSupport::pictureTop;
+const int bottom = TestSupport::pictureBottom + 1; // first band row below the picture
 const int centreRow = 384;
 
 // Records the modelview matrix and stack depth at the moment it is drawn.

@@ -1,9 +1,12 @@
+#include "runtime/DisplayLead.h"
 #include "runtime/IEffect.h"
 #include "runtime/ITimingElement.h"
 #include "support/GlTest.h"
 #include "support/TestData.h"
 
 #include <gtest/gtest.h>
+#include <algorithm>
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -45,10 +48,53 @@ public:
         }
         return 0;
     }
+    void SkipBefore(unsigned) override {}
     int id;
     std::vector<unsigned> due;
     int polls = 0;
     int loads = 0;
+};
+
+// A frame timer the test moves by hand.
+class ScriptedTimer : public Demo::IFrameTimer {
+public:
+    double NowMs() override { return now; }
+    double now = 0;
+};
+
+// Frames of given lengths through a display lead, the music clock running at
+// real speed unless told to stand still; keeps what a viewer would notice.
+struct LeadDrive {
+    ScriptedTimer timer;
+    Demo::DisplayLead lead;
+    unsigned reading = 60000;
+    double shown = -1;        // the last display time
+    double lastLead = 0;
+    bool wentBack = false;    // a display time before the one of the frame before
+    double steepest = 0;      // the largest change of lead per ms of music passed
+
+    explicit LeadDrive(double fixedMs = 0) : lead(timer, fixedMs) {}
+
+    void Frames(int count, double lengthMs, bool clockRuns = true)
+    {
+        for (int i = 0; i < count; ++i) {
+            timer.now += lengthMs;
+            const unsigned previous = reading;
+            if (clockRuns)
+                reading += static_cast<unsigned>(lengthMs);
+            const double now = lead.Advance(reading);
+            const double time = reading + now;
+            if (shown >= 0) {
+                wentBack = wentBack || time < shown;
+                if (reading > previous)
+                    steepest = std::max(steepest, std::fabs(now - lastLead) / (reading - previous));
+                else
+                    EXPECT_EQ(now, lastLead) << "the lead moved while the clock stood still";
+            }
+            shown = time;
+            lastLead = now;
+        }
+    }
 };
 
 class FrameStep : public ::testing::Test {
@@ -167,6 +213,94 @@ TEST_F(FrameStep, InitializeLoadsChannelsThenScenesInOrder)
     show.player->Initialize();
     EXPECT_EQ(bass.loads, 1);
     EXPECT_EQ(log, (std::vector<std::string>{"first after load", "second after load"}));
+}
+
+TEST(DisplayLead, FollowsTheFrameLengthPlusTheFixedDelay)
+{
+    LeadDrive drive;
+    EXPECT_EQ(drive.lead.Advance(drive.reading), 0.0); // nothing measured yet: the reading as it is
+    drive.Frames(40, 30);
+    EXPECT_NEAR(drive.lastLead, 30, 1e-9);
+    drive.Frames(40, 50);
+    EXPECT_NEAR(drive.lastLead, 50, 1e-9);
+    // A single stalled frame among steady ones leaves the estimate alone.
+    drive.Frames(1, 400);
+    drive.Frames(3, 50);
+    EXPECT_NEAR(drive.lastLead, 50, 1e-9);
+    EXPECT_FALSE(drive.wentBack);
+
+    // The display's own delay counts from the first frame on.
+    LeadDrive delayed(40);
+    delayed.Frames(1, 30);
+    EXPECT_EQ(delayed.lastLead, 40);
+    delayed.Frames(40, 30);
+    EXPECT_NEAR(delayed.lastLead, 70, 1e-9);
+}
+
+TEST(DisplayLead, NeverRunsBackwardsNorJumps)
+{
+    LeadDrive drive;
+    drive.Frames(60, 100); // a slow scene
+    EXPECT_NEAR(drive.lastLead, 100, 1e-9);
+    drive.Frames(200, 10); // a fast one: the lead drops by 90 ms
+    EXPECT_NEAR(drive.lastLead, 10, 1e-9);
+    EXPECT_FALSE(drive.wentBack);
+    EXPECT_LE(drive.steepest, 0.25 + 1e-9); // the picture runs at 3/4 speed at the slowest
+
+    // The clock stands still (the sound device stalled) while frames go on.
+    const double shownBefore = drive.shown;
+    // Its frames have slowed down enough to move the median, yet the lead
+    // has no music time to move in.
+    for (const double length : {50.0, 60.0, 45.0, 55.0, 50.0, 70.0, 40.0, 65.0, 50.0, 50.0})
+        drive.Frames(1, length, false);
+    EXPECT_EQ(drive.shown, shownBefore);
+
+    // Moved back (a seek), the clock takes the lead with it unchanged.
+    const double leadBefore = drive.lastLead;
+    drive.reading -= 5000;
+    EXPECT_EQ(drive.lead.Advance(drive.reading), leadBefore);
+}
+
+TEST_F(FrameStep, LivePlayDrawsForTheDisplayTimeAndFiresMarksOnTheNearestFrame)
+{
+    const unsigned frameMs = 40;
+    const unsigned start = 60000;
+    // Readings run start, start + 40, ...; once settled, frame k is seen at
+    // start + 40 k + 40. Frame 20 is seen at 60840 and frame 21 at 60880.
+    ScriptedChannel claps(2, {60855, 60865});
+    RecordingEffect scene("scene", calls);
+    Demo::AlwaysOnTiming always;
+    show.player->AddChannel(&claps);
+    show.player->AddEffect(&always, &scene);
+
+    // Without a display lead (offline, the bench) a frame is the reading.
+    show.SetLastTime(start - frameMs);
+    show.Frame(start);
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0].time, start);
+
+    ScriptedTimer timer;
+    Demo::DisplayLead lead(timer, 0);
+    show.player->FollowDisplay(&lead);
+    for (unsigned k = 1; k <= 30; ++k) {
+        timer.now += frameMs;
+        show.Frame(start + k * frameMs);
+    }
+    ASSERT_EQ(calls.size(), 31u);
+    for (size_t k = 1; k < calls.size(); ++k)
+        EXPECT_GE(calls[k].delta, frameMs) << k; // the lead grows into place, never back
+    const Call& settled = calls[20];
+    EXPECT_EQ(settled.time, start + 20 * frameMs + frameMs);
+    EXPECT_EQ(settled.delta, frameMs);
+    // 60855 is 15 ms after frame 20 is seen and 25 ms before frame 21: frame
+    // 20 shows it. 60865 is nearer frame 21 and waits for it.
+    EXPECT_EQ(calls[20].syncEvent, 2);
+    EXPECT_EQ(calls[21].syncEvent, 2);
+    for (size_t k = 0; k < calls.size(); ++k) {
+        if (k != 20 && k != 21) {
+            EXPECT_EQ(calls[k].syncEvent, 0) << k;
+        }
+    }
 }
 
 TEST(Timing, StartEndIsInclusiveAndUnsigned)

@@ -7,6 +7,8 @@
 
 using TestSupport::GlTest;
 using TestSupport::ReadPixel;
+using TestSupport::ScissorBox;
+using TestSupport::Viewport;
 
 namespace {
 
@@ -35,20 +37,6 @@ void DrainStartupEvents()
     }
 }
 
-std::vector<int> Viewport()
-{
-    GLint v[4];
-    glGetIntegerv(GL_VIEWPORT, v);
-    return {v[0], v[1], v[2], v[3]};
-}
-
-std::vector<int> ScissorBox()
-{
-    GLint v[4];
-    glGetIntegerv(GL_SCISSOR_BOX, v);
-    return {v[0], v[1], v[2], v[3]};
-}
-
 } // namespace
 
 TEST_F(GlTest, DisplayStateAfterConstructionAndLetterbox)
@@ -59,8 +47,8 @@ TEST_F(GlTest, DisplayStateAfterConstructionAndLetterbox)
     EXPECT_EQ(alphaBits, 8);
     EXPECT_GE(depthBits, 24);
     EXPECT_TRUE(glIsEnabled(GL_SCISSOR_TEST));
-    EXPECT_EQ(Viewport(), (std::vector<int>{0, 84, 1024, 600}));
-    EXPECT_EQ(ScissorBox(), (std::vector<int>{0, 84, 1024, 600}));
+    EXPECT_EQ(Viewport(), TestSupport::pictureBox);
+    EXPECT_EQ(ScissorBox(), TestSupport::pictureBox);
     GLint mode = 0;
     glGetIntegerv(GL_MATRIX_MODE, &mode);
     EXPECT_EQ(mode, GL_MODELVIEW);
@@ -93,23 +81,25 @@ TEST_F(GlTest, ClearsReachOnlyTheLetterbox)
 {
     glClearColor(1, 0, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT);
-    for (int y : {0, 83, 684, 767})
+    using TestSupport::pictureBottom;
+    using TestSupport::pictureTop;
+    for (int y : {0, pictureTop - 1, pictureBottom + 1, TestSupport::windowHeight - 1})
         EXPECT_EQ(ReadPixel(512, y).r, 0) << "band row " << y;
-    for (int y : {84, 400, 683})
+    for (int y : {pictureTop, 400, pictureBottom})
         EXPECT_EQ(ReadPixel(512, y).r, 255) << "picture row " << y;
 }
 
 TEST_F(GlTest, SetPerspectiveOffsets)
 {
     graphics->SetPerspective(1024, 768, 45, 0.1f, 1000, true);
-    EXPECT_EQ(Viewport(), (std::vector<int>{0, 0, 1024, 768}));
+    EXPECT_EQ(Viewport(), (std::array<int, 4>{0, 0, 1024, 768}));
     graphics->SetPerspective(1024, 601, 45, 0.1f, 1000, true);
-    EXPECT_EQ(Viewport(), (std::vector<int>{0, 83, 1024, 601}));
-    EXPECT_EQ(ScissorBox(), (std::vector<int>{0, 83, 1024, 601}));
+    EXPECT_EQ(Viewport(), (std::array<int, 4>{0, 83, 1024, 601}));
+    EXPECT_EQ(ScissorBox(), (std::array<int, 4>{0, 83, 1024, 601}));
     graphics->SetPerspective(512, 512, 45, 0.1f, 1000, true);
-    EXPECT_EQ(Viewport(), (std::vector<int>{256, 128, 512, 512}));
+    EXPECT_EQ(Viewport(), (std::array<int, 4>{256, 128, 512, 512}));
     graphics->SetPerspective(1024, 600, 45, 0.1f, 1000, false);
-    EXPECT_EQ(Viewport(), (std::vector<int>{0, 0, 1024, 600}));
+    EXPECT_EQ(Viewport(), (std::array<int, 4>{0, 0, 1024, 600}));
     EXPECT_EQ(graphics->viewportHeight, 600);
 }
 

@@ -3,6 +3,7 @@
 #include "support/TestData.h"
 
 #include <gtest/gtest.h>
+#include <stdexcept>
 #include <string>
 
 using Demo::GetFsoundErrorText;
@@ -24,12 +25,29 @@ namespace {
 
 class ScriptedMusic : public ::testing::Test {
 protected:
-    void SetUp() override { Platform::UseSoundSystem(&clock); }
-    void TearDown() override { Platform::UseSoundSystem(nullptr); }
-    Platform::ScriptedSoundSystem clock;
+    Platform::ScriptedClockScope scope;
+    Platform::ScriptedSoundSystem& clock = scope.clock;
 };
 
 } // namespace
+
+// Nested scopes, one left by an exception: each puts back what it found, and
+// the last one the device backend.
+TEST(ScriptedClockScope, PutsBackTheSoundSystemItFoundOnEveryWayOut)
+{
+    {
+        Platform::ScriptedClockScope outer;
+        EXPECT_EQ(&Platform::CurrentSoundSystem(), &outer.clock);
+        try {
+            Platform::ScriptedClockScope inner;
+            EXPECT_EQ(&Platform::CurrentSoundSystem(), &inner.clock);
+            throw std::runtime_error("a failed load");
+        } catch (const std::runtime_error&) {
+        }
+        EXPECT_EQ(&Platform::CurrentSoundSystem(), &outer.clock);
+    }
+    EXPECT_EQ(&Platform::CurrentSoundSystem(), &Platform::DeviceSoundSystem());
+}
 
 TEST_F(ScriptedMusic, PlaysFromTheSeekPosition)
 {

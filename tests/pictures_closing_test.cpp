@@ -3,15 +3,15 @@
 // needs, and what the scenes rely on holds (transparent skies, the bright
 // corner texel the city's rings are tinted by, the inverted twin, the flash,
 // text on black). Plus the blur and colour passes they are painted with.
-#include "ClosingPaint.h"
 #include "ClosingPictures.h"
+#include "Paint.h"
 #include "support/GlTest.h"
+#include "support/Image.h"
 
 #include "drawables/Drawables.h"
 #include "drawables/Texture.h"
 
 #include <GL/gl.h>
-#include <SDL/SDL.h>
 #include <SDL/SDL_image.h>
 #include <gtest/gtest.h>
 
@@ -26,44 +26,15 @@ namespace {
 using Pictures::ClosingArt::CornerBlock;
 using Pictures::ClosingArt::GreetingCount;
 
-// A decoded picture as R, G, B, A bytes, rows from the top.
-class Decoded {
-public:
-    explicit Decoded(const std::string& relative) : name(relative)
+// A picture of the build's data/ as the show decodes it, named for messages.
+struct Decoded : TestSupport::Image {
+    explicit Decoded(const std::string& relative)
+        : Image(TestSupport::LoadImage(TestSupport::BuildDir() + "/data/" + relative)), name(relative)
     {
-        const std::string path = TestSupport::BuildDir() + "/data/" + relative;
-        SDL_Surface* surface = IMG_Load(path.c_str());
-        if (!surface)
-            return;
-        hasAlpha = surface->format->Amask != 0;
-        SDL_PixelFormat rgba = {};
-        rgba.BitsPerPixel = 32;
-        rgba.BytesPerPixel = 4;
-        rgba.Rmask = 0x000000FF;
-        rgba.Gmask = 0x0000FF00;
-        rgba.Bmask = 0x00FF0000;
-        rgba.Amask = 0xFF000000;
-        rgba.Gshift = 8;
-        rgba.Bshift = 16;
-        rgba.Ashift = 24;
-        rgba.alpha = 255;
-        SDL_Surface* converted = SDL_ConvertSurface(surface, &rgba, 0);
-        SDL_FreeSurface(surface);
-        if (!converted)
-            return;
-        width = converted->w;
-        height = converted->h;
-        bytes.resize(static_cast<size_t>(width) * height * 4);
-        for (int y = 0; y < height; ++y)
-            std::copy_n(static_cast<unsigned char*>(converted->pixels) + y * converted->pitch, width * 4,
-                        bytes.begin() + static_cast<long>(y) * width * 4);
-        SDL_FreeSurface(converted);
     }
 
-    bool Ok() const { return !bytes.empty(); }
-    int Channel(int x, int y, int c) const { return bytes[(static_cast<size_t>(y) * width + x) * 4 + c]; }
-    int Alpha(int x, int y) const { return Channel(x, y, 3); }
-    int Light(int x, int y) const { return std::max({Channel(x, y, 0), Channel(x, y, 1), Channel(x, y, 2)}); }
+    bool Ok() const { return !Empty(); }
+    int Channel(int x, int y, int c) const { return At(x, y)[c]; }
 
     // Mean over a box of a value of each pixel.
     template <class Value>
@@ -77,13 +48,10 @@ public:
     }
     double MeanLight() const
     {
-        return Mean(0, 0, width, height, [this](int x, int y) { return Light(x, y) * Alpha(x, y) / 255.0; });
+        return Mean(0, 0, width, height, [this](int x, int y) { return Brightest(x, y) * Alpha(x, y) / 255.0; });
     }
 
     std::string name;
-    int width = 0, height = 0;
-    bool hasAlpha = false;
-    std::vector<unsigned char> bytes;
 };
 
 const char* const CityLayers[] = {"flat/cityBack.png", "flat/cityBackLight.png", "flat/cityFront.png",
@@ -170,7 +138,7 @@ TEST(ClosingPictures, LitFrontCornerIsWhiteAndOpaque)
                 ASSERT_EQ(front.Channel(x, y, c), 255) << x << "," << y << " channel " << c;
     // It is part of the moon, not a lone square: the moon stays bright
     // around it.
-    EXPECT_GT(front.Mean(CornerBlock, CornerBlock, 40, 30, [&](int x, int y) { return front.Light(x, y); }), 200);
+    EXPECT_GT(front.Mean(CornerBlock, CornerBlock, 40, 30, [&](int x, int y) { return front.Brightest(x, y); }), 200);
 }
 
 // --- boxes ----------------------------------------------------------------
@@ -179,14 +147,15 @@ TEST(ClosingPictures, BoxBackgroundTwinIsTheInverseAndFlashIsBrighter)
 {
     const Decoded background("kasser/baggrund.png"), inverse("kasser/baggrund-inv.png"), flash("kasser/flash.png");
     ASSERT_TRUE(background.Ok() && inverse.Ok() && flash.Ok());
-    int worst = 0, translucent = 0;
+    TestSupport::Image turnedBack = inverse;
+    for (size_t i = 0; i < turnedBack.rgba.size(); ++i)
+        if (i % 4 != 3)
+            turnedBack.rgba[i] = static_cast<unsigned char>(255 - turnedBack.rgba[i]);
+    EXPECT_TRUE(TestSupport::ImagesClose(background, turnedBack, {1, 1.0})) << "inverted twice, off by rounding only";
+    int translucent = 0;
     for (int y = 0; y < background.height; ++y)
-        for (int x = 0; x < background.width; ++x) {
-            for (int c = 0; c < 3; ++c)
-                worst = std::max(worst, std::abs(255 - background.Channel(x, y, c) - inverse.Channel(x, y, c)));
+        for (int x = 0; x < background.width; ++x)
             translucent += background.Alpha(x, y) != 255 || inverse.Alpha(x, y) != 255 || flash.Alpha(x, y) != 255;
-        }
-    EXPECT_LE(worst, 1);
     EXPECT_EQ(translucent, 0);
     EXPECT_GT(flash.MeanLight(), background.MeanLight() * 1.5);
     // The flash must not be a white sheet: the room still shows in it.
@@ -256,7 +225,7 @@ TEST(ClosingPictures, EndTextStandsOnBlackOverAnOpaqueBackground)
     const Decoded text("end/text.png"), background("end/baggrund.png");
     ASSERT_TRUE(text.Ok() && background.Ok());
     // Added onto the fading background: everything but the words adds nothing.
-    const auto light = [&](int x, int y) { return text.Light(x, y); };
+    const auto light = [&](int x, int y) { return text.Brightest(x, y); };
     EXPECT_EQ(text.Mean(0, 0, 1024, 120, light), 0.0);
     EXPECT_EQ(text.Mean(0, 420, 1024, 512, light), 0.0);
     EXPECT_EQ(text.Mean(0, 0, 40, 512, light), 0.0);
@@ -302,12 +271,12 @@ TEST_F(ClosingPicturesOnScreen, SkylinesCoverOnlyTheirBuildings)
         .Draw(Drawables::Disable(Drawables::BLEND_ALPHA))
         .Draw(Drawables::Disable(GL_TEXTURE_2D));
     // High sky away from the moon: the cleared black stays.
-    const TestSupport::Rgba sky = TestSupport::ReadPixel(700, 84 + 20);
+    const TestSupport::Rgba sky = TestSupport::ReadPixel(700, TestSupport::pictureTop + 20);
     EXPECT_LE(std::max({sky.r, sky.g, sky.b}), 2);
     // The street at the bottom of the letterbox: a building covers it.
     int covered = 0;
     for (int x = 8; x < 1024; x += 64) {
-        const TestSupport::Rgba street = TestSupport::ReadPixel(x, 84 + 590);
+        const TestSupport::Rgba street = TestSupport::ReadPixel(x, TestSupport::pictureTop + 590);
         covered += std::max({street.r, street.g, street.b}) > 4;
     }
     EXPECT_GE(covered, 14);
@@ -315,13 +284,13 @@ TEST_F(ClosingPicturesOnScreen, SkylinesCoverOnlyTheirBuildings)
 
 // --- painting passes ---------------------------------------------------------
 
-TEST(ClosingPaint, BlurSpreadsLightEvenlyAndKeepsIt)
+TEST(PaintBytes, BlurSpreadsLightEvenlyAndKeepsIt)
 {
     Pictures::Canvas canvas(64, 64);
     cairo_rectangle(canvas.cr(), 30, 30, 4, 4);
     cairo_set_source_rgba(canvas.cr(), 1, 1, 1, 1);
     cairo_fill(canvas.cr());
-    Pictures::ClosingArt::Blur(canvas.surface(), 9);
+    Pictures::BlurBytes(canvas, 9);
     cairo_surface_flush(canvas.surface());
     const unsigned char* data = cairo_image_surface_get_data(canvas.surface());
     const int stride = cairo_image_surface_get_stride(canvas.surface());
@@ -340,7 +309,7 @@ TEST(ClosingPaint, BlurSpreadsLightEvenlyAndKeepsIt)
     }
 }
 
-TEST(ClosingPaint, InvertAndGrainKeepCoverage)
+TEST(PaintBytes, InvertAndGrainKeepCoverage)
 {
     Pictures::Canvas canvas(32, 32);
     cairo_rectangle(canvas.cr(), 0, 0, 16, 32);
@@ -349,7 +318,7 @@ TEST(ClosingPaint, InvertAndGrainKeepCoverage)
     cairo_rectangle(canvas.cr(), 16, 0, 16, 32);
     cairo_set_source_rgba(canvas.cr(), 1.0, 1.0, 1.0, 0.5);
     cairo_fill(canvas.cr());
-    Pictures::ClosingArt::AddGrain(canvas.surface(), 0.2, 3u);
+    Pictures::AddGrainBytes(canvas, 0.2, 3u);
     cairo_surface_flush(canvas.surface());
     const unsigned char* data = cairo_image_surface_get_data(canvas.surface());
     const int stride = cairo_image_surface_get_stride(canvas.surface());
@@ -361,8 +330,8 @@ TEST(ClosingPaint, InvertAndGrainKeepCoverage)
             ASSERT_LE(std::max({p[0], p[1], p[2]}), p[3]) << x << "," << y;
         }
     std::vector<unsigned char> before(data, data + stride * 32);
-    Pictures::ClosingArt::InvertColours(canvas.surface());
-    Pictures::ClosingArt::InvertColours(canvas.surface());
+    Pictures::Invert(canvas);
+    Pictures::Invert(canvas);
     cairo_surface_flush(canvas.surface());
     EXPECT_TRUE(std::equal(before.begin(), before.end(), cairo_image_surface_get_data(canvas.surface())));
 }

@@ -1,8 +1,11 @@
+#include "OfflineRenderer.h"
 #include "RenderOptions.h"
+#include "support/GlTest.h"
 
 #include <gtest/gtest.h>
 #include <stdexcept>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 using Render::FrameCount;
@@ -59,6 +62,7 @@ TEST(RenderOptions, RejectsWhatItCannotRender)
              {"--frames", "a", "--fps", "60/0"},
              {"--frames", "a", "--fps", "5000"},
              {"--frames", "a", "--start", "4294967296"},
+             {"--frames", "a", "--fps", "1", "--start", "100", "--end", "200", "--preroll"}, // no grid frame
              {"--frames", "a", "--bogus"},
              {"--frames", "a", "extra"},
              {"--frames"}}) {
@@ -86,4 +90,77 @@ TEST(RenderOptions, FramesLieOnTheGridAndStopBeforeTheEnd)
     options = Parse({"--frames", "a", "--fps", "30"});
     EXPECT_EQ(FrameCount(options), 6120u);
     EXPECT_EQ(FrameTime(options, 6119), 203966u);
+}
+
+TEST(RenderOptions, PrerollPlaysTheWholeShowsGridFromZero)
+{
+    // 60 fps from 0: 0, 16, 33, ..., 100, 116, 133, then 150 is excluded.
+    const RenderOptions options = Parse({"--frames", "a", "--start", "100", "--end", "150", "--preroll"});
+    EXPECT_EQ(FrameCount(options), 9u);
+    EXPECT_EQ(Render::FirstWrittenFrame(options), 6u);
+    EXPECT_EQ(FrameTime(options, 6), 100u);
+
+    // Off the grid, the first written frame is the first after the start;
+    // without a pre-roll the grid begins at the start itself.
+    const RenderOptions offGrid = Parse({"-p", "--frames", "a", "--start", "101", "--end", "150"});
+    EXPECT_EQ(FrameTime(offGrid, Render::FirstWrittenFrame(offGrid)), 116u);
+    EXPECT_EQ(Render::FirstWrittenFrame(Parse({"--frames", "a", "--start", "101"})), 0u);
+}
+
+namespace {
+
+// Keeps the frames from a music time on, with their times.
+class FrameKeeper : public Render::IFrameOutput {
+public:
+    explicit FrameKeeper(unsigned from) : from(from) {}
+    bool Wants(unsigned time) const override
+    {
+        asked = time;
+        return time >= from;
+    }
+    void Write(const Render::Frame& frame) override
+    {
+        times.push_back(asked);
+        frames.push_back(frame.pixels);
+    }
+    void Finish() override {}
+    void Abandon() override {}
+
+    std::vector<unsigned> times;
+    std::vector<std::vector<unsigned char>> frames;
+
+private:
+    unsigned from;
+    mutable unsigned asked = 0;
+};
+
+FrameKeeper Rendered(const RenderOptions& options, unsigned from)
+{
+    FrameKeeper keeper(from);
+    Render::OfflineRenderer(options).Run(keeper, nullptr);
+    return keeper;
+}
+
+} // namespace
+
+// At 24 fps the bass mark at 10 s dims the logo's sky in the frame at 10000
+// and the next, at 10041. A render started there drops the mark; a pre-roll
+// must give that frame, and the one after, exactly as the whole show does.
+TEST(RenderPreroll, FramesEqualThoseOfTheWholeShow)
+{
+    ASSERT_EQ(chdir(TestSupport::BuildDir().c_str()), 0);
+    // Scene state outlives a render within one process: the render from the
+    // start goes first, so that it begins with the initial values.
+    const FrameKeeper plain = Rendered(Parse({"-f", "a", "--fps", "24", "-s", "10041", "-e", "10042"}), 0);
+    const FrameKeeper whole = Rendered(Parse({"-f", "a", "--fps", "24", "--end", "10100"}), 10041);
+    const FrameKeeper preroll = Rendered(Parse({"-f", "a", "--fps", "24", "-s", "10041", "-e", "10100", "-p"}), 0);
+
+    ASSERT_EQ(whole.times, (std::vector<unsigned>{10041, 10083}));
+    EXPECT_EQ(preroll.times, whole.times);
+    ASSERT_EQ(preroll.frames.size(), whole.frames.size());
+    for (size_t i = 0; i < whole.frames.size(); ++i)
+        EXPECT_TRUE(preroll.frames[i] == whole.frames[i]) << "frame at " << whole.times[i] << " ms";
+    // Without the pre-roll the frame differs: the range does test the history.
+    ASSERT_EQ(plain.times, (std::vector<unsigned>{10041}));
+    EXPECT_FALSE(plain.frames[0] == whole.frames[0]);
 }

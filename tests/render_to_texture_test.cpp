@@ -17,21 +17,10 @@ using TestSupport::Texel;
 
 namespace {
 
-const int top = 84; // first letterbox row from the top of the window
+using TestSupport::ScissorBox;
+using TestSupport::Viewport;
 
-std::array<GLint, 4> Viewport()
-{
-    std::array<GLint, 4> box{};
-    glGetIntegerv(GL_VIEWPORT, box.data());
-    return box;
-}
-
-std::array<GLint, 4> ScissorBox()
-{
-    std::array<GLint, 4> box{};
-    glGetIntegerv(GL_SCISSOR_BOX, box.data());
-    return box;
-}
+const int top = TestSupport::pictureTop;
 
 std::vector<float> Projection()
 {
@@ -128,7 +117,7 @@ TEST_F(RenderToTextureTest, NewTargetIsAnIdleTexture)
     const std::vector<float> projection = Projection();
     target->Capture();
     EXPECT_TRUE(IsRed(TestSupport::ReadPixel(512, 384)));
-    EXPECT_EQ(Viewport(), (std::array<GLint, 4>{0, 84, 1024, 600}));
+    EXPECT_EQ(Viewport(), TestSupport::pictureBox);
     EXPECT_EQ(Projection(), projection);
     EXPECT_EQ(graphics->viewportHeight, 600);
 }
@@ -160,8 +149,8 @@ TEST_F(RenderToTextureTest, CaptureDrawsAtTextureSizeThenClearsTheWholeWindow)
         notBlack += byte != 0;
     EXPECT_EQ(notBlack, 0u) << "the bands and the alpha channel are cleared too";
 
-    EXPECT_EQ(Viewport(), (std::array<GLint, 4>{0, 84, 1024, 600}));
-    EXPECT_EQ(ScissorBox(), (std::array<GLint, 4>{0, 84, 1024, 600}));
+    EXPECT_EQ(Viewport(), TestSupport::pictureBox);
+    EXPECT_EQ(ScissorBox(), TestSupport::pictureBox);
     EXPECT_TRUE(glIsEnabled(GL_SCISSOR_TEST));
     EXPECT_EQ(graphics->viewportWidth, 1024);
     EXPECT_EQ(graphics->viewportHeight, 600);

@@ -96,7 +96,11 @@ TEST_F(BallSceneTest, ClapFreezesBallAndShowsFlashAlone)
     EXPECT_TRUE(Near(ReadPixel(20, 300), 255, 255, 255));
     EXPECT_TRUE(Near(ReadPixel(512, 384), 255, 0, 0));
 
-    for (unsigned t = 70146; t < 70700; t += 50)
+    // The flash fades out over 400 ms: a quarter of the way after 100 ms,
+    // three quarters white over the blue.
+    Frame(70196, 100, Demo::SyncNone);
+    EXPECT_TRUE(Near(ReadPixel(20, 300), 191, 191, 255));
+    for (unsigned t = 70246; t < 70700; t += 50)
         Frame(t, 50, Demo::SyncNone);
     EXPECT_EQ(BallState::ballZ, depth);
     EXPECT_EQ(BallState::flashLevel, 0.0f);

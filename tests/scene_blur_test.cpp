@@ -236,14 +236,8 @@ TEST_F(BlurBase, LeavesTheWindowStateAsEveryOtherSceneExpects)
     EXPECT_EQ(scene.renderTarget->x, 0);
     EXPECT_EQ(scene.renderTarget->y, 0);
 
-    GLint viewport[4], scissor[4];
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    glGetIntegerv(GL_SCISSOR_BOX, scissor);
-    const GLint letterbox[4] = {0, 84, 1024, 600};
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(viewport[i], letterbox[i]);
-        EXPECT_EQ(scissor[i], letterbox[i]);
-    }
+    EXPECT_EQ(TestSupport::Viewport(), TestSupport::pictureBox);
+    EXPECT_EQ(TestSupport::ScissorBox(), TestSupport::pictureBox);
     GLfloat projection[16];
     glGetFloatv(GL_PROJECTION_MATRIX, projection);
     for (int i = 0; i < 16; ++i)

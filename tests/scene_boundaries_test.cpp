@@ -84,8 +84,9 @@ protected:
         data.WriteText("data/claps.txt", header);
         data.WriteText("data/sound.mp3", "");
 
-        show.reset(new ScriptedShow);
-        show->LoadTimeline();
+        show.reset(new ScriptedShow(ScriptedShow::WholeTimeline));
+        show->session.Load();
+        show->session.StartMusic(0);
         auto& effects = show->player->effects;
         for (size_t i = 0; i < effects.size(); ++i) {
             recorders.emplace_back(new RecordingEffect(effects[i].second, static_cast<int>(i), rendered));

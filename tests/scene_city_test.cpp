@@ -4,6 +4,7 @@
 #include "drawables/Texture.h"
 #include "scenes/FlatEffect.h"
 #include "support/GlTest.h"
+#include "support/SceneChecks.h"
 #include "support/TestData.h"
 
 #include <GL/gl.h>
@@ -35,7 +36,7 @@ void WriteCity(TestSupport::TestData& data)
     data.WritePicture("data/flat/cityFrontLight.png", 128, 128, band(Texel{255, 255, 255, 255}));
 }
 
-Rgba ViewportPixel(int x, int row) { return ReadPixel(x, 84 + row); }
+Rgba ViewportPixel(int x, int row) { return ReadPixel(x, TestSupport::pictureTop + row); }
 
 bool IsBlack(Rgba p) { return p.r < 4 && p.g < 4 && p.b < 4; }
 
@@ -146,14 +147,7 @@ TEST_F(CityScene, DecaysHoldForAZeroDeltaAndFloorForABackwardStep)
 }
 
 // Pixels of the picture area whose red channel exceeds `threshold`.
-int CountRedAbove(int threshold)
-{
-    const std::vector<unsigned char> window = TestSupport::ReadWindow();
-    int count = 0;
-    for (size_t i = 84 * 1024 * 4; i < 684 * 1024 * 4; i += 4)
-        count += window[i] > threshold;
-    return count;
-}
+int CountRedAbove(int threshold) { return TestSupport::CountAbove(TestSupport::ReadWindow(), 0, threshold); }
 
 class CityRings : public TestSupport::GlTest {
 protected:
@@ -218,8 +212,5 @@ TEST_F(CityScene, LeavesLightsOffTheFrontBoundAndTheColourAtTheFlash)
     EXPECT_EQ(scene.cityFront->y, 0);
     EXPECT_EQ(TestSupport::ModelviewDepth(), 1);
     EXPECT_TRUE(TestSupport::IsIdentity(TestSupport::ModelviewMatrix()));
-    GLint viewport[4];
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    EXPECT_EQ(viewport[1], 84);
-    EXPECT_EQ(viewport[3], 600);
+    EXPECT_EQ(TestSupport::Viewport(), TestSupport::pictureBox);
 }

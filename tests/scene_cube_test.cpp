@@ -35,7 +35,7 @@ void WriteBoxes(TestSupport::TestData& data)
         data.WriteSolid("data/kasser/greetings" + std::to_string(i) + ".png", 16, 16, Texel{0, 255, 0, 255});
 }
 
-Rgba ViewportPixel(int x, int row) { return ReadPixel(x, 84 + row); }
+Rgba ViewportPixel(int x, int row) { return ReadPixel(x, TestSupport::pictureTop + row); }
 
 bool Near(Rgba p, Texel t, int tolerance = 3)
 {
@@ -49,7 +49,7 @@ std::vector<bool> Foreground(Texel background)
     const int rim = 6;
     const std::vector<unsigned char> window = TestSupport::ReadWindow();
     std::vector<bool> mask;
-    for (int y = 84 + rim; y < 684 - rim; ++y) {
+    for (int y = TestSupport::pictureTop + rim; y <= TestSupport::pictureBottom - rim; ++y) {
         for (int x = rim; x < 1024 - rim; ++x) {
             const unsigned char* p = &window[(y * 1024 + x) * 4];
             mask.push_back(!Near(Rgba{p[0], p[1], p[2], p[3]}, background));

@@ -29,12 +29,17 @@ protected:
 
     void Load(const CylinderPictures& p)
     {
+        Write(p);
+        scene.Init(*graphics);
+    }
+
+    void Write(const CylinderPictures& p)
+    {
         data.WriteSolid("data/cylinder/texture2.png", 64, 64, p.tubeA);
         data.WriteSolid("data/cylinder/texture3.png", 64, 64, p.tubeB);
         data.WriteSolid("data/cylinder/baggrund.png", 1024, 512, p.background);
         data.WriteSolid("data/cylinder/flash.png", 1024, 512, p.flash);
         data.WriteSolid("data/cylinder/slider.png", 512, 128, p.slider);
-        scene.Init(*graphics);
     }
 };
 
@@ -159,22 +164,34 @@ TEST_F(CylinderSceneTest, BassSwapsTubeTextureAndLiftsFog)
     EXPECT_FLOAT_EQ(fogEnd, 6.0f);
 }
 
-TEST_F(CylinderSceneTest, TubeHasDarkOutline)
+TEST_F(CylinderSceneTest, TubeHasDarkOutlineAndStartsRightOfThePicture)
 {
-    Load({redTexel, redTexel, blueTexel, blueTexel, clearTexel});
+    // The tube's texture repeats once per unit of the tube's own length: red
+    // across the middle of each repeat, green at its ends.
+    Write({redTexel, redTexel, blueTexel, blueTexel, clearTexel});
+    data.WritePicture("data/cylinder/texture2.png", 64, 64,
+                      [](int, int y) { return y >= 16 && y < 48 ? redTexel : greenTexel; });
+    scene.Init(*graphics);
     Frame(56000, 16, Demo::SyncNone);
-    // Over a blue background a red tube leaves black only where its
-    // enlarged outline shows.
+    // Over a blue background the tube leaves black only where its enlarged
+    // outline shows.
     const std::vector<unsigned char> window = ReadWindow();
     int rim = 0, tube = 0;
     for (int y = pictureTop; y <= pictureBottom; ++y)
         for (int x = 0; x < 1024; ++x) {
             const unsigned char* p = PixelAt(window, x, y);
             rim += (p[0] + p[1] + p[2] == 0) ? 1 : 0;
-            tube += (p[0] > 0 && p[2] == 0) ? 1 : 0;
+            tube += (p[0] + p[1] > 0 && p[2] == 0) ? 1 : 0;
         }
     EXPECT_GT(rim, 1000);
     EXPECT_GT(tube, 20000);
+    // Shifted 3 units right and then stretched twice along its length, the
+    // tube starts 6 units right of the middle, so the middle column sees the
+    // point 3 of its own units along: the end of a repeat, green.
+    int reds = 0, greens = 0;
+    CountTubeColours(reds, greens);
+    EXPECT_GT(greens, 20);
+    EXPECT_EQ(reds, 0);
 }
 
 TEST_F(CylinderSceneTest, ClapShowsFlashAloneThenFadesIn400Ms)

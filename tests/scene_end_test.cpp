@@ -13,7 +13,7 @@ using TestSupport::Texel;
 
 namespace {
 
-Rgba ViewportPixel(int row) { return TestSupport::ReadPixel(500, 84 + row); }
+Rgba ViewportPixel(int row) { return TestSupport::ReadPixel(500, TestSupport::pictureTop + row); }
 
 class EndScene : public TestSupport::GlTest {
 protected:

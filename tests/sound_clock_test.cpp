@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 
+using Platform::DisplayLatencyMs;
 using Platform::OutputLatencyMs;
 using Platform::PlaybackClock;
 
@@ -89,6 +90,27 @@ TEST(PlaybackClock, HoldsWhereTheDeviceHolds)
     EXPECT_LE(drive.maxStepMs, 2.0 + 1e-6);
 }
 
+TEST(PlaybackClock, JumpsToADeviceFarAheadAndClosesASmallGapSmoothly)
+{
+    const int64_t gapAt = 500 * ms;
+    for (const int gapMs : {30, 200}) {
+        Drive drive;
+        drive.clock.Restart(0, true);
+        drive.Run(0, gapAt, 23220000);
+        // The device plays on from further ahead than it was given, without
+        // a seek (it dropped audio, say).
+        drive.delivered += static_cast<int64_t>(gapMs) * rate / 1000;
+        drive.maxStepMs = 0;
+        drive.Run(gapAt, gapAt + 200 * ms, 23220000);
+        const double errorMs = std::fabs(drive.last - drive.clock.DevicePosition(gapAt + 199 * ms)) * frameMs;
+        EXPECT_LT(errorMs, 1.0) << gapMs;
+        if (gapMs == 30)
+            EXPECT_LE(drive.maxStepMs, 2.0 + 1e-6); // caught up at no more than twice real speed
+        else
+            EXPECT_GT(drive.maxStepMs, 150.0); // one jump rather than seconds of fast-forward
+    }
+}
+
 TEST(PlaybackClock, StartsAtThePositionSetAndWaitsOutTheLatency)
 {
     PlaybackClock clock(rate);
@@ -121,6 +143,13 @@ TEST(OutputLatency, DriverDefaultsAndOverride)
     EXPECT_EQ(0, OutputLatencyMs("alsa", 23, "0"));
     EXPECT_EQ(1000, OutputLatencyMs("alsa", 23, "1000"));
     // Nonsense is ignored rather than trusted.
-    for (const char* bad : {"-5", "1001", "12ms", "abc", " ", "99999999999999999999"})
+    for (const char* bad : {"-5", "1001", "12ms", "abc", " ", "99999999999999999999"}) {
         EXPECT_EQ(23, OutputLatencyMs("alsa", 23, bad)) << bad;
+        EXPECT_EQ(0, DisplayLatencyMs(bad)) << bad;
+    }
+    // The display's delay: none unless set, by the same rules.
+    EXPECT_EQ(0, DisplayLatencyMs(nullptr));
+    EXPECT_EQ(0, DisplayLatencyMs(""));
+    EXPECT_EQ(35, DisplayLatencyMs("35"));
+    EXPECT_EQ(1000, DisplayLatencyMs("1000"));
 }

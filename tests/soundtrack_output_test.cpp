@@ -1,5 +1,6 @@
 // The generated soundtrack as the show hears it: decoded with libmpg123, it
-// is long enough, and every beat mark of the generated beat files lies on
+// is long enough, mastered to streaming loudness with room for the peaks
+// between samples, and every beat mark of the generated beat files lies on
 // its drum's audible onset.
 #include "Composition.h"
 #include "Mp3Encoder.h"
@@ -12,6 +13,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -139,6 +141,35 @@ void ExpectOnsetsOnMarks(const TransientEnergy& energy, const std::string& track
                 track.c_str(), marks.size(), worst, sum / marks.size(), leastClear);
 }
 
+// Integrated loudness and true peak of a file as an independent meter reads
+// them: ffmpeg's ebur128 filter (its summary comes last in its output).
+struct LoudnessReading {
+    double integratedLufs = NAN;
+    double truePeakDbtp = NAN;
+};
+
+LoudnessReading MeasureWithFfmpeg(const std::string& path)
+{
+    LoudnessReading reading;
+    const std::string command = "ffmpeg -nostdin -nostats -hide_banner -i '" + path +
+                                "' -af ebur128=peak=true:framelog=verbose -f null - 2>&1";
+    FILE* output = ::popen(command.c_str(), "r");
+    if (!output)
+        return reading;
+    char line[512];
+    bool summary = false;
+    while (std::fgets(line, sizeof line, output)) {
+        summary = summary || std::strstr(line, "Summary:");
+        double value;
+        if (summary && std::sscanf(line, " I: %lf LUFS", &value) == 1)
+            reading.integratedLufs = value;
+        if (summary && std::sscanf(line, " Peak: %lf", &value) == 1)
+            reading.truePeakDbtp = value;
+    }
+    ::pclose(output);
+    return reading;
+}
+
 } // namespace
 
 TEST(SoundtrackMp3, EncoderKeepsSamplePositionsThroughTheGaplessTag)
@@ -210,6 +241,16 @@ TEST(SoundtrackOutput, PieceIsLongStereoAndFadesOut)
     for (short sample : audio.samples)
         clipped += sample == 32767 || sample == -32768;
     EXPECT_LT(clipped, 100u);
+}
+
+TEST(SoundtrackOutput, MasteredToStreamingLoudnessWithRoomBetweenSamples)
+{
+    // Measured on the MP3 itself: encoding changes the peaks between samples.
+    const LoudnessReading reading = MeasureWithFfmpeg(TestSupport::BuildDir() + "/data/sound.mp3");
+    ASSERT_FALSE(std::isnan(reading.integratedLufs)) << "no loudness summary from ffmpeg";
+    ASSERT_FALSE(std::isnan(reading.truePeakDbtp)) << "no true peak from ffmpeg";
+    EXPECT_NEAR(reading.integratedLufs, -14.0, 1.0);
+    EXPECT_LE(reading.truePeakDbtp, -1.0) << "decoders would clip between samples";
 }
 
 TEST(SoundtrackOutput, EveryMarkLiesOnItsDrumsOnset)

@@ -1,9 +1,11 @@
 // The composition and its beat lists, checked against what the show needs:
 // sections on the scene boundaries, marks that each get a frame of their
 // own, few claps while the drink rises, beat files the runtime reads back,
-// and a renderer that starts every drum at its exact sample.
+// a renderer that starts every drum at its exact sample, and a limiter
+// that keeps it there.
 #include "BeatFile.h"
 #include "Composition.h"
+#include "Mastering.h"
 #include "Renderer.h"
 #include "ScoreBuilder.h"
 #include "runtime/FileSynchronizer.h"
@@ -141,7 +143,8 @@ TEST(SoundtrackRender, DrumsStartAtTheirSampleAndTheMasterStaysInRange)
 {
     ScoreBuilder kickOnly;
     kickOnly.Kick(1.0);
-    const StereoBus kick = RenderScore(kickOnly.Finish(4, 3, 4));
+    const Score kickScore = kickOnly.Finish(4, 3, 4);
+    const StereoBus kick = MixScore(kickScore);
     EXPECT_EQ(FirstNonZero(kick.left), static_cast<size_t>(samplesPerBeat));
     EXPECT_EQ(FirstNonZero(kick.right), static_cast<size_t>(samplesPerBeat));
 
@@ -149,13 +152,16 @@ TEST(SoundtrackRender, DrumsStartAtTheirSampleAndTheMasterStaysInRange)
     ScoreBuilder kickAndClap;
     kickAndClap.Kick(1.0);
     kickAndClap.Clap(2.0);
-    const StereoBus both = RenderScore(kickAndClap.Finish(4, 3, 4));
+    const StereoBus both = MixScore(kickAndClap.Finish(4, 3, 4));
     size_t firstDifference = 0;
     while (firstDifference < both.Frames() && both.left[firstDifference] == kick.left[firstDifference])
         ++firstDifference;
     EXPECT_EQ(firstDifference, static_cast<size_t>(2 * samplesPerBeat));
 
-    // Everything at once, loud, still stays under full scale.
+    // Mastered, the kick still starts at its sample.
+    EXPECT_EQ(FirstNonZero(RenderScore(kickScore).left), static_cast<size_t>(samplesPerBeat));
+
+    // Everything at once, loud, still stays under the ceiling.
     ScoreBuilder crowd;
     for (int i = 0; i < 6; ++i) {
         crowd.Kick(13.0 + i * 0.001, 1.0f);
@@ -167,7 +173,41 @@ TEST(SoundtrackRender, DrumsStartAtTheirSampleAndTheMasterStaysInRange)
     for (size_t n = 0; n < loud.Frames(); ++n)
         peak = std::max({peak, std::fabs(loud.left[n]), std::fabs(loud.right[n])});
     EXPECT_GT(peak, 0.5f);
-    EXPECT_LT(peak, 1.0f);
+    EXPECT_LE(peak, std::pow(10.0f, static_cast<float>(MasterTarget().ceilingDbfs) / 20));
+}
+
+TEST(SoundtrackRender, LimiterActsBeforeAPeakAndLeavesTheRestAlone)
+{
+    // A quiet tone with one loud click: the click is brought down to the
+    // ceiling at its own sample, the gain already falls before it (read
+    // ahead, not delayed), and the tone far from it keeps every sample.
+    const size_t frames = sampleRate, click = sampleRate / 2;
+    const long lookAhead = 220, release = 441;
+    StereoBus bus(frames);
+    for (size_t n = 0; n < frames; ++n)
+        bus.left[n] = bus.right[n] = 0.25f * static_cast<float>(std::sin(n * 0.05));
+    bus.left[click] = 3.0f;
+    const StereoBus original = bus;
+    const float ceiling = 0.5f;
+    LimitPeaks(bus, ceiling, lookAhead, release);
+
+    size_t loudest = 0;
+    for (size_t n = 0; n < frames; ++n) {
+        EXPECT_LE(std::fabs(bus.left[n]), ceiling * 1.0001f) << "at " << n;
+        if (std::fabs(bus.left[n]) > std::fabs(bus.left[loudest]))
+            loudest = n;
+    }
+    EXPECT_EQ(loudest, click);
+    EXPECT_LT(std::fabs(bus.right[click - lookAhead / 2]), std::fabs(original.right[click - lookAhead / 2]));
+    for (size_t n = 0; n < click - 2 * lookAhead; ++n)
+        ASSERT_EQ(bus.left[n], original.left[n]) << "well before the look-ahead, at " << n;
+    for (size_t n = click + 20 * release; n < frames; ++n)
+        ASSERT_EQ(bus.right[n], original.right[n]) << "long after the release, at " << n;
+
+    // Silence has no loudness to bring up: it stays silence.
+    StereoBus silence(frames);
+    Master(silence, sampleRate);
+    EXPECT_EQ(silence.left, std::vector<float>(frames, 0.0f));
 }
 
 TEST(SoundtrackRender, Pcm16RoundsAndClamps)

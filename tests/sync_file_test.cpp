@@ -125,7 +125,8 @@ TEST(SyncFile, EqualAndOutOfOrderMarksFireOnePerPollInFileOrder)
     EXPECT_EQ(channel.Poll(4000), 0);
 }
 
-TEST(SyncFile, OverdueMarksAfterASeekComeOutOnePerPoll)
+// A clock that jumps ahead between polls finds the marks it passed overdue.
+TEST(SyncFile, OverdueMarksComeOutOnePerPoll)
 {
     TestData data;
     FileSynchronizer channel = Loaded(data, std::string(header) + "1 00:00:01.000 x\n2 00:00:02.000 x\n"
@@ -135,6 +136,21 @@ TEST(SyncFile, OverdueMarksAfterASeekComeOutOnePerPoll)
     for (int frame = 0; frame < 10; ++frame)
         reported += channel.Poll(30000) == 2 ? 1 : 0;
     EXPECT_EQ(reported, 3);
+}
+
+// A start drops the marks before it in the order polls report them, so a
+// line timed before the start but written after a later one stays, as in
+// continuous play.
+TEST(SyncFile, SkipBeforeDropsEarlierMarksInFileOrder)
+{
+    TestData data;
+    FileSynchronizer channel = Loaded(data, std::string(header) + "1 00:00:01.000 x\n2 00:00:02.000 x\n"
+                                                                   "3 00:00:05.000 x\n4 00:00:03.000 x\n");
+    channel.SkipBefore(4000);
+    EXPECT_EQ(channel.Poll(4000), 0);
+    EXPECT_EQ(channel.Poll(5000), 1);
+    EXPECT_EQ(channel.Poll(5000), 1); // 3000, behind 5000
+    EXPECT_EQ(channel.Poll(5000), 0);
 }
 
 TEST(SyncFile, LongLinesAreReadInPiecesWithinTheBuffer)

@@ -145,11 +145,6 @@ GLint BoundTexture()
     return bound;
 }
 
-void WriteFile(const std::string& path, const std::string& bytes)
-{
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
 std::string ReadFile(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
@@ -213,7 +208,7 @@ TEST_F(TextureTest, PicturesWithoutAlphaBecomeOpaqueRgba)
 {
     PngFile rgb(2, 2, PngFile::Rgb);
     rgb.rows = {{255, 0, 0, 0, 255, 0}, {0, 0, 255, 10, 20, 30}};
-    WriteFile("rgb.png", rgb.Encode());
+    data.WriteText("rgb.png", rgb.Encode());
     TextureImage image = Load("rgb.png");
     ASSERT_EQ(image.width, 2);
     ASSERT_EQ(image.height, 2);
@@ -222,7 +217,7 @@ TEST_F(TextureTest, PicturesWithoutAlphaBecomeOpaqueRgba)
     ExpectTexel(image, 0, 1, blue);
     ExpectTexel(image, 1, 1, Texel{10, 20, 30, 255});
 
-    WriteFile("palette.png", PalettePicture().Encode());
+    data.WriteText("palette.png", PalettePicture().Encode());
     image = Load("palette.png");
     ASSERT_EQ(image.width, 4);
     ASSERT_EQ(image.height, 2);
@@ -234,7 +229,7 @@ TEST_F(TextureTest, PicturesWithoutAlphaBecomeOpaqueRgba)
 
     PngFile grey(2, 1, PngFile::Grey);
     grey.rows = {{0x40, 0xC0}};
-    WriteFile("grey.png", grey.Encode());
+    data.WriteText("grey.png", grey.Encode());
     image = Load("grey.png");
     ExpectTexel(image, 0, 0, Texel{0x40, 0x40, 0x40, 255});
     ExpectTexel(image, 1, 0, Texel{0xC0, 0xC0, 0xC0, 255});
@@ -244,14 +239,14 @@ TEST_F(TextureTest, AlphaOfThePictureIsKept)
 {
     PngFile greyAlpha(2, 1, PngFile::GreyAlpha);
     greyAlpha.rows = {{0x80, 0x20, 0xFF, 0xFF}};
-    WriteFile("greyalpha.png", greyAlpha.Encode());
+    data.WriteText("greyalpha.png", greyAlpha.Encode());
     TextureImage image = Load("greyalpha.png");
     ExpectTexel(image, 0, 0, Texel{0x80, 0x80, 0x80, 0x20});
     ExpectTexel(image, 1, 0, white);
 
     PngFile rgba(2, 1, PngFile::RgbAlpha);
     rgba.rows = {{1, 2, 3, 4, 250, 251, 252, 253}};
-    WriteFile("rgba.png", rgba.Encode());
+    data.WriteText("rgba.png", rgba.Encode());
     image = Load("rgba.png");
     ExpectTexel(image, 0, 0, Texel{1, 2, 3, 4});
     ExpectTexel(image, 1, 0, Texel{250, 251, 252, 253});
@@ -259,7 +254,7 @@ TEST_F(TextureTest, AlphaOfThePictureIsKept)
     // One transparent palette entry stays transparent.
     PngFile keyed = PalettePicture();
     keyed.transparency = {255, 0};
-    WriteFile("keyed.png", keyed.Encode());
+    data.WriteText("keyed.png", keyed.Encode());
     image = Load("keyed.png");
     ExpectTexel(image, 0, 0, red);
     EXPECT_EQ(int(image.At(1, 0).a), 0);
@@ -290,7 +285,7 @@ TEST_F(TextureTest, OtherFileLayoutsKeepTheirColours)
     // An odd width gives padded rows in the decoded 24-bit surface.
     PngFile odd(3, 3, PngFile::Rgb);
     odd.rows.assign(3, {9, 8, 7, 9, 8, 7, 9, 8, 7});
-    WriteFile("odd.png", odd.Encode());
+    data.WriteText("odd.png", odd.Encode());
     Drawables::Texture plain("odd.png", *graphics, false, false);
     image = ReadBoundTexture();
     ASSERT_EQ(image.width, 3);
@@ -384,13 +379,13 @@ TEST_F(TextureTest, DamagedFilesThrowInsteadOfCrashing)
     });
     const std::string whole = ReadFile(data.Root() + "/whole.png");
     ASSERT_GT(whole.size(), 100u);
-    WriteFile("truncated.png", whole.substr(0, whole.size() / 2));
-    WriteFile("headeronly.png", whole.substr(0, 40));
-    WriteFile("empty.png", "");
-    WriteFile("garbage.png", std::string(300, '\x5a'));
+    data.WriteText("truncated.png", whole.substr(0, whole.size() / 2));
+    data.WriteText("headeronly.png", whole.substr(0, 40));
+    data.WriteText("empty.png", "");
+    data.WriteText("garbage.png", std::string(300, '\x5a'));
     std::string flipped = whole;
     flipped[flipped.size() / 2] = static_cast<char>(flipped[flipped.size() / 2] ^ 0x55);
-    WriteFile("flipped.png", flipped);
+    data.WriteText("flipped.png", flipped);
 
     // A header that claims a huge picture over a few bytes of data.
     PngFile huge(1, 1, PngFile::Rgb);
@@ -398,7 +393,7 @@ TEST_F(TextureTest, DamagedFilesThrowInsteadOfCrashing)
     std::string claim = huge.Encode();
     const std::string bigHeader = PngFile(200000, 200000, PngFile::Rgb).Encode().substr(8, 25);
     claim.replace(8, 25, bigHeader);
-    WriteFile("huge.png", claim);
+    data.WriteText("huge.png", claim);
 
     for (const char* name :
          {"truncated.png", "headeronly.png", "empty.png", "garbage.png", "flipped.png", "huge.png"}) {

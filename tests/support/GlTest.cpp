@@ -1,8 +1,7 @@
 #include "support/GlTest.h"
-#include "runtime/Timeline.h"
+#include "render/BackBuffer.h"
 
 #include <GL/gl.h>
-#include <SDL/SDL.h>
 #include <cmath>
 #include <cstdlib>
 
@@ -13,31 +12,29 @@ Rgba ReadPixel(int x, int yFromTop)
     unsigned char p[4] = {0, 0, 0, 0};
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadBuffer(GL_BACK);
-    glReadPixels(x, 767 - yFromTop, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, p);
+    glReadPixels(x, windowHeight - 1 - yFromTop, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, p);
     return Rgba{p[0], p[1], p[2], p[3]};
 }
 
 std::vector<unsigned char> ReadWindow()
 {
-    std::vector<unsigned char> bottomUp(1024 * 768 * 4);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadBuffer(GL_BACK);
-    glReadPixels(0, 0, 1024, 768, GL_RGBA, GL_UNSIGNED_BYTE, bottomUp.data());
-    std::vector<unsigned char> topDown(bottomUp.size());
-    for (int row = 0; row < 768; ++row)
-        std::copy_n(&bottomUp[(767 - row) * 1024 * 4], 1024 * 4, &topDown[row * 1024 * 4]);
-    return topDown;
+    std::vector<unsigned char> pixels;
+    Render::ReadBackBuffer(pixels);
+    return pixels;
 }
 
-void SaveWindowBmp(const std::string& path)
+std::array<int, 4> Viewport()
 {
-    std::vector<unsigned char> pixels = ReadWindow();
-    SDL_Surface* surface = SDL_CreateRGBSurfaceFrom(pixels.data(), 1024, 768, 32, 1024 * 4, 0x000000FF,
-                                                    0x0000FF00, 0x00FF0000, 0xFF000000);
-    if (surface) {
-        SDL_SaveBMP(surface, path.c_str());
-        SDL_FreeSurface(surface);
-    }
+    std::array<int, 4> box{};
+    glGetIntegerv(GL_VIEWPORT, box.data());
+    return box;
+}
+
+std::array<int, 4> ScissorBox()
+{
+    std::array<int, 4> box{};
+    glGetIntegerv(GL_SCISSOR_BOX, box.data());
+    return box;
 }
 
 std::vector<float> ModelviewMatrix()
@@ -91,34 +88,19 @@ void GlTest::TearDown()
     graphics.reset();
 }
 
-ScriptedShow::ScriptedShow()
+ScriptedShow::ScriptedShow(Contents contents) : player(&session.player), graphics(&session.graphics)
 {
-    Platform::UseSoundSystem(&clock);
-    music.reset(new Demo::MusicStream);
-    graphics.reset(new Adapter::Graphics);
-    graphics->SetPerspective(1024, 600, 45, 0.1f, 1000, true);
-    player.reset(new Demo::DemoPlayer(*graphics, *music));
-}
-
-ScriptedShow::~ScriptedShow()
-{
-    player.reset();
-    graphics.reset();
-    music.reset();
-    Platform::UseSoundSystem(nullptr);
-}
-
-void ScriptedShow::LoadTimeline()
-{
-    Demo::BuildTimeline(*player);
-    player->Initialize();
-    music->Play();
+    if (contents == EmptyPlayer) {
+        // The session always holds the timeline; its objects outlive it.
+        session.player.effects.clear();
+        session.player.channels.clear();
+    }
 }
 
 void ScriptedShow::Frame(unsigned time)
 {
-    clock.SetPosition(time);
-    player->DrawFrame();
+    scope.clock.SetPosition(time);
+    session.player.DrawFrame();
 }
 
 } // namespace TestSupport

@@ -3,9 +3,9 @@
 // test display) and for tests that drive the show on a scripted clock.
 #include "graphics/Graphics.h"
 #include "platform/SoundSystem.h"
-#include "runtime/DemoPlayer.h"
-#include "runtime/MusicStream.h"
+#include "runtime/ShowSession.h"
 
+#include <array>
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
@@ -13,17 +13,31 @@
 
 namespace TestSupport {
 
+// The window, and the letterboxed picture area the scenes draw into: 600 rows
+// from row 84 to row 683 (counted from the top, both included), with a band
+// above and below.
+const int windowWidth = 1024;
+const int windowHeight = 768;
+const int pictureHeight = 600;
+const int pictureTop = (windowHeight - pictureHeight) / 2;
+const int pictureBottom = pictureTop + pictureHeight - 1;
+// The picture area as GL's viewport and scissor box give it: x, y counted
+// from the bottom of the window, width, height.
+const std::array<int, 4> pictureBox = {0, windowHeight - 1 - pictureBottom, windowWidth, pictureHeight};
+
 struct Rgba {
     int r, g, b, a;
 };
 
 // Reads one pixel of the colour buffer being drawn (the back buffer), with
-// y counted from the top of the 1024 x 768 window.
+// y counted from the top of the window.
 Rgba ReadPixel(int x, int yFromTop);
-// Reads the whole back buffer, rows from the top, 4 bytes a pixel.
+// Reads the whole back buffer, rows from the top, 4 bytes a pixel, alpha as
+// drawn: the renderer's read-back.
 std::vector<unsigned char> ReadWindow();
-// Writes the back buffer as a BMP (for looking at a failing picture).
-void SaveWindowBmp(const std::string& path);
+
+std::array<int, 4> Viewport();
+std::array<int, 4> ScissorBox();
 
 // Current modelview matrix and stack depth.
 std::vector<float> ModelviewMatrix();
@@ -48,21 +62,23 @@ protected:
     std::unique_ptr<Adapter::Graphics> graphics;
 };
 
-// The show on a scripted clock: the real MusicStream and DemoPlayer over a
-// sound layer whose position the test sets. Frame(t) draws the frame of
-// music time t (without swapping, so the picture can be read back).
+// The show on a scripted clock: the live program's session (sound, window,
+// player) over a sound layer whose position the test sets. Frame(t) draws the
+// frame of music time t without swapping, so the picture can be read back.
 class ScriptedShow {
 public:
-    ScriptedShow();
-    ~ScriptedShow();
+    enum Contents {
+        EmptyPlayer,   // the test adds its own scenes and beat channels
+        WholeTimeline, // the program's nine scenes and two beat channels
+    };
+    explicit ScriptedShow(Contents contents = EmptyPlayer);
 
-    Platform::ScriptedSoundSystem clock;
-    std::unique_ptr<Demo::MusicStream> music;
-    std::unique_ptr<Adapter::Graphics> graphics;
-    std::unique_ptr<Demo::DemoPlayer> player;
+    Platform::ScriptedClockScope scope; // first: the session's sound opens on it
+    Demo::ShowSession session;
+    // The session's parts, under the names the tests use.
+    Demo::DemoPlayer* const player;
+    Adapter::Graphics* const graphics;
 
-    // Builds the whole timeline and runs the loading step.
-    void LoadTimeline();
     void Frame(unsigned time);
     void SetLastTime(unsigned time) { player->lastTime = time; }
 };

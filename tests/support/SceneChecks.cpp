@@ -40,7 +40,7 @@ int MaxChannel(const std::vector<unsigned char>& window, int channel)
 {
     int most = 0;
     for (int y = pictureTop; y <= pictureBottom; ++y)
-        for (int x = 0; x < 1024; ++x)
+        for (int x = 0; x < windowWidth; ++x)
             most = std::max(most, static_cast<int>(PixelAt(window, x, y)[channel]));
     return most;
 }
@@ -49,7 +49,7 @@ int CountAbove(const std::vector<unsigned char>& window, int channel, int thresh
 {
     int count = 0;
     for (int y = pictureTop; y <= pictureBottom; ++y)
-        for (int x = 0; x < 1024; ++x)
+        for (int x = 0; x < windowWidth; ++x)
             count += PixelAt(window, x, y)[channel] > threshold ? 1 : 0;
     return count;
 }

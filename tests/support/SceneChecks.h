@@ -8,10 +8,6 @@
 
 namespace TestSupport {
 
-// The letterboxed picture area in window rows counted from the top.
-const int pictureTop = 84;
-const int pictureBottom = 683;
-
 // Texturing, blending, depth test, fog and lighting off, depth writes on,
 // modelview at stack depth 1, matrix mode modelview.
 void ExpectStateHandedOn();
@@ -52,7 +48,7 @@ protected:
 
 inline const unsigned char* PixelAt(const std::vector<unsigned char>& window, int x, int yFromTop)
 {
-    return &window[(static_cast<size_t>(yFromTop) * 1024 + static_cast<size_t>(x)) * 4];
+    return &window[(static_cast<size_t>(yFromTop) * windowWidth + static_cast<size_t>(x)) * 4];
 }
 
 } // namespace TestSupport

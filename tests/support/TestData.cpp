@@ -1,7 +1,7 @@
 #include "support/TestData.h"
 #include "support/GlTest.h"
+#include "support/Image.h"
 
-#include <cairo/cairo.h>
 #include <climits>
 #include <cstdlib>
 #include <fstream>
@@ -47,25 +47,18 @@ TestData::~TestData()
 void TestData::WritePicture(const std::string& path, int width, int height,
                             const std::function<Texel(int x, int y)>& texel)
 {
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
-    unsigned char* data = cairo_image_surface_get_data(surface);
-    const int stride = cairo_image_surface_get_stride(surface);
+    Image picture = BlankImage(width, height);
+    picture.hasAlpha = true;
     for (int y = 0; y < height; ++y) {
-        auto* row = reinterpret_cast<uint32_t*>(data + y * stride);
         for (int x = 0; x < width; ++x) {
             const Texel t = texel(x, y);
-            // Cairo stores premultiplied alpha.
-            const unsigned r = t.r * t.a / 255, g = t.g * t.a / 255, b = t.b * t.a / 255;
-            row[x] = (uint32_t(t.a) << 24) | (r << 16) | (g << 8) | b;
+            unsigned char* out = picture.At(x, y);
+            out[0] = t.r, out[1] = t.g, out[2] = t.b, out[3] = t.a;
         }
     }
-    cairo_surface_mark_dirty(surface);
     const std::string full = root + "/" + path;
     MakeParents(full);
-    const cairo_status_t status = cairo_surface_write_to_png(surface, full.c_str());
-    cairo_surface_destroy(surface);
-    if (status != CAIRO_STATUS_SUCCESS)
-        throw std::runtime_error("cannot write " + full);
+    SavePng(full, picture);
 }
 
 void TestData::WriteSolid(const std::string& path, int width, int height, Texel colour)

@@ -26,6 +26,7 @@ public:
     // creating folders on the way.
     void WritePicture(const std::string& path, int width, int height, const std::function<Texel(int x, int y)>& texel);
     void WriteSolid(const std::string& path, int width, int height, Texel colour);
+    // Writes `contents` byte for byte (text, or a damaged or hand-made file).
     void WriteText(const std::string& path, const std::string& contents);
     // Copies a file of the build's generated data/ (for instance the beat files).
     void CopyFromBuild(const std::string& relativePath);

@@ -1,6 +1,6 @@
 // The box scene's background (with its inverted twin and its flash) and the
 // three box faces. Palette: midnight teal, cyan light, amber accents.
-#include "ClosingPaint.h"
+#include "Paint.h"
 #include "ClosingPictures.h"
 
 #include <cmath>
@@ -10,12 +10,10 @@ namespace ClosingArt {
 
 namespace {
 
-constexpr int Width = ScreenWidth;
-constexpr int Height = ScreenHeight;
 constexpr double HorizonY = 300;
 
-const Rgb Cyan = Hex(0x46d8ea);
-const Rgb Amber = Hex(0xffb347);
+const Colour Cyan = Hex(0x46d8ea);
+const Colour Amber = Hex(0xffb347);
 
 // A floor grid running to the horizon, brighter toward the viewer.
 void PaintFloorGrid(cairo_t* cr)
@@ -25,20 +23,20 @@ void PaintFloorGrid(cairo_t* cr)
     for (int d = 0; d < 400; ++d) {
         const double y = HorizonY + 900.0 / (d + 3.5);
         cairo_move_to(cr, 0, y);
-        cairo_line_to(cr, Width, y);
+        cairo_line_to(cr, kScreenWidth, y);
     }
     for (int k = -24; k <= 24; ++k) {
         cairo_move_to(cr, 512, HorizonY);
-        cairo_line_to(cr, 512 + k * 110, Height + 212);
+        cairo_line_to(cr, 512 + k * 110, kScreenHeight + 212);
     }
     cairo_stroke(cr);
 }
 
 void AddFadedGrid(Canvas& canvas, double strength)
 {
-    Canvas grid(Width, Height);
+    Canvas grid(kScreenWidth, kScreenHeight);
     PaintFloorGrid(grid.cr());
-    cairo_pattern_t* fade = cairo_pattern_create_linear(0, HorizonY, 0, Height);
+    cairo_pattern_t* fade = cairo_pattern_create_linear(0, HorizonY, 0, kScreenHeight);
     cairo_pattern_add_color_stop_rgba(fade, 0, 0, 0, 0, 0.0);
     cairo_pattern_add_color_stop_rgba(fade, 1, 0, 0, 0, strength);
     cairo_t* cr = canvas.cr();
@@ -46,7 +44,7 @@ void AddFadedGrid(Canvas& canvas, double strength)
     cairo_set_operator(cr, CAIRO_OPERATOR_ADD);
     cairo_set_source_surface(cr, grid.surface(), 0, 0);
     cairo_mask(cr, fade);
-    Blur(grid.surface(), 9);
+    BlurBytes(grid, 9);
     cairo_set_source_surface(cr, grid.surface(), 0, 0);
     cairo_mask(cr, fade);
     cairo_restore(cr);
@@ -58,10 +56,10 @@ void PaintBokeh(cairo_t* cr, Random& random, int count, double minSize, double m
 {
     for (int i = 0; i < count; ++i) {
         const double size = random.Between(minSize, maxSize);
-        const double x = random.Between(0, Width), y = random.Between(20, HorizonY + 60);
+        const double x = random.Between(0, kScreenWidth), y = random.Between(20, HorizonY + 60);
         cairo_save(cr);
         cairo_translate(cr, x, y);
-        cairo_scale(cr, 1.0, Squash);
+        cairo_scale(cr, 1.0, kLetterboxSquash);
         cairo_rotate(cr, random.Between(0, M_PI / 2));
         cairo_rectangle(cr, -size / 2, -size / 2, size, size);
         SetColour(cr, random.Chance(0.3) ? Amber : Cyan, random.Between(0.12, 0.45));
@@ -78,12 +76,15 @@ void PaintBokeh(cairo_t* cr, Random& random, int count, double minSize, double m
 void PaintBoxBackground(Canvas& canvas)
 {
     cairo_t* cr = canvas.cr();
-    const Rgb sky[] = {Hex(0x031319), Hex(0x093240), Hex(0x0b3a47), Hex(0x05202a), Hex(0x020a0e)};
-    FillVertical(canvas, sky, 5);
+    FillVertical(canvas, {{0.0, Hex(0x031319), 1.0},
+                          {0.25, Hex(0x093240), 1.0},
+                          {0.5, Hex(0x0b3a47), 1.0},
+                          {0.75, Hex(0x05202a), 1.0},
+                          {1.0, Hex(0x020a0e), 1.0}});
     cairo_save(cr);
-    cairo_scale(cr, 1.0, Squash);
-    AddRadialLight(cr, 512, HorizonY / Squash, 560, Hex(0x1d8a9a), 0.55);
-    AddRadialLight(cr, 512, HorizonY / Squash, 200, Hex(0x9ae9f2), 0.25);
+    cairo_scale(cr, 1.0, kLetterboxSquash);
+    AddRadialLight(cr, 512, HorizonY / kLetterboxSquash, 560, Hex(0x1d8a9a), 0.55);
+    AddRadialLight(cr, 512, HorizonY / kLetterboxSquash, 200, Hex(0x9ae9f2), 0.25);
     cairo_restore(cr);
 
     // Light falling from above in broad, soft beams.
@@ -112,8 +113,8 @@ void PaintBoxBackground(Canvas& canvas)
     AddGlow(canvas, 12, 1.0, [&](cairo_t* far) { PaintBokeh(far, random, 45, 8, 26); });
     AddGlow(canvas, 6, 1.0, [&](cairo_t* near) { PaintBokeh(near, random, 14, 30, 70); });
 
-    AddGrain(canvas.surface(), 0.035, 99u);
-    Vignette(canvas.surface(), 0.65);
+    AddGrainBytes(canvas, 0.035, 99u);
+    VignetteBytes(canvas, 0.65);
 }
 
 // The same room overexposed: the light that a bass beat throws.
@@ -122,11 +123,11 @@ void PaintFlash(Canvas& flash, Canvas& background)
     cairo_t* cr = flash.cr();
     cairo_set_source_surface(cr, background.surface(), 0, 0);
     cairo_paint(cr);
-    AddLayer(cr, background.surface(), 0.8);
+    AddLayer(flash, background, 0.8);
     cairo_save(cr);
-    cairo_scale(cr, 1.0, Squash);
-    AddRadialLight(cr, 512, HorizonY / Squash, 700, Hex(0x7fe6f2), 0.75);
-    AddRadialLight(cr, 512, HorizonY / Squash, 260, Hex(0xfff4e0), 0.8);
+    cairo_scale(cr, 1.0, kLetterboxSquash);
+    AddRadialLight(cr, 512, HorizonY / kLetterboxSquash, 700, Hex(0x7fe6f2), 0.75);
+    AddRadialLight(cr, 512, HorizonY / kLetterboxSquash, 260, Hex(0xfff4e0), 0.8);
     cairo_restore(cr);
     AddFadedGrid(flash, 1.0);
 }
@@ -135,18 +136,25 @@ void PaintFlash(Canvas& flash, Canvas& background)
 
 constexpr int Face = 256;
 
+// Sets a gradient from the face's top-left corner to its bottom-right one as
+// the source.
+void SetDiagonalSource(cairo_t* cr, Colour from, Colour to)
+{
+    cairo_pattern_t* gradient = cairo_pattern_create_linear(0, 0, Face, Face);
+    cairo_pattern_add_color_stop_rgb(gradient, 0, from.r, from.g, from.b);
+    cairo_pattern_add_color_stop_rgb(gradient, 1, to.r, to.g, to.b);
+    cairo_set_source(cr, gradient);
+    cairo_pattern_destroy(gradient); // the context keeps its own reference
+}
+
 // A bevelled frame with corner bolts around a face.
-void PaintFrame(cairo_t* cr, Rgb light, Rgb dark)
+void PaintFrame(cairo_t* cr, Colour light, Colour dark)
 {
     const double edge = 14;
     cairo_set_line_width(cr, edge);
     cairo_rectangle(cr, edge / 2, edge / 2, Face - edge, Face - edge);
-    cairo_pattern_t* bevel = cairo_pattern_create_linear(0, 0, Face, Face);
-    cairo_pattern_add_color_stop_rgb(bevel, 0, light.r, light.g, light.b);
-    cairo_pattern_add_color_stop_rgb(bevel, 1, dark.r, dark.g, dark.b);
-    cairo_set_source(cr, bevel);
+    SetDiagonalSource(cr, light, dark);
     cairo_stroke(cr);
-    cairo_pattern_destroy(bevel);
     cairo_set_line_width(cr, 2);
     cairo_rectangle(cr, edge + 1, edge + 1, Face - 2 * edge - 2, Face - 2 * edge - 2);
     SetColour(cr, Scaled(dark, 0.5), 0.9);
@@ -165,14 +173,10 @@ void PaintFrame(cairo_t* cr, Rgb light, Rgb dark)
         }
 }
 
-void FillDiagonal(cairo_t* cr, Rgb from, Rgb to)
+void FillDiagonal(cairo_t* cr, Colour from, Colour to)
 {
-    cairo_pattern_t* base = cairo_pattern_create_linear(0, 0, Face, Face);
-    cairo_pattern_add_color_stop_rgb(base, 0, from.r, from.g, from.b);
-    cairo_pattern_add_color_stop_rgb(base, 1, to.r, to.g, to.b);
-    cairo_set_source(cr, base);
+    SetDiagonalSource(cr, from, to);
     cairo_paint(cr);
-    cairo_pattern_destroy(base);
 }
 
 // Teal circuit board with glowing traces.
@@ -274,15 +278,15 @@ void PaintLampFace(Canvas& canvas)
 
 void WriteBoxBackgrounds(const std::string& boxDir)
 {
-    Canvas background(Width, Height);
+    Canvas background(kScreenWidth, kScreenHeight);
     PaintBoxBackground(background);
     background.Save(boxDir + "/baggrund.png");
 
-    Canvas flash(Width, Height);
+    Canvas flash(kScreenWidth, kScreenHeight);
     PaintFlash(flash, background);
     flash.Save(boxDir + "/flash.png");
 
-    InvertColours(background.surface());
+    Invert(background);
     background.Save(boxDir + "/baggrund-inv.png");
 }
 
@@ -292,7 +296,7 @@ void WriteBoxFaces(const std::string& boxDir)
     for (int i = 0; i < 3; ++i) {
         Canvas face(Face, Face);
         painters[i](face);
-        AddGrain(face.surface(), 0.04, 500u + i);
+        AddGrainBytes(face, 0.04, 500u + i);
         face.Save(boxDir + "/kasse" + std::to_string(i + 1) + ".png");
     }
 }

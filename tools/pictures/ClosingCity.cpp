@@ -1,6 +1,6 @@
 // The city scene's two skylines, each unlit and lit, on a transparent sky.
 #include "ClosingPictures.h"
-#include "ClosingPaint.h"
+#include "Paint.h"
 
 #include <cmath>
 #include <vector>
@@ -10,8 +10,6 @@ namespace ClosingArt {
 
 namespace {
 
-constexpr int Width = ScreenWidth;
-constexpr int Height = ScreenHeight;
 
 enum class Roof { Flat, Spire, Stepped, Dome, Slanted };
 
@@ -25,12 +23,12 @@ struct SkylineStyle {
     uint32_t seed;
     double roofHigh, roofLow; // range of the roof line, rows from the top
     double minWidth, maxWidth;
-    Rgb bodyTop, bodyBottom, rim, glass;
+    Colour bodyTop, bodyBottom, rim, glass;
     double windowWidth, windowHeight, pitchX, pitchY;
     double litShare, dimShare; // windows lit in the lit / unlit picture
-    Rgb warm, cool;
+    Colour warm, cool;
     double coolShare;
-    Rgb haze;
+    Colour haze;
     double hazeAlpha; // 0: no haze behind the buildings
     bool neon;
 };
@@ -39,7 +37,7 @@ std::vector<Building> LayOut(const SkylineStyle& style)
 {
     Random random(style.seed);
     std::vector<Building> buildings;
-    for (double x = -std::floor(random.Between(0, 30)); x < Width;) {
+    for (double x = -std::floor(random.Between(0, 30)); x < kScreenWidth;) {
         Building b;
         // Whole pixels, overlapping: no seam of sky between neighbours.
         b.width = std::floor(random.Between(style.minWidth, style.maxWidth));
@@ -75,7 +73,7 @@ void BuildingPath(cairo_t* cr, const Building& b)
     case Roof::Dome:
         cairo_save(cr);
         cairo_translate(cr, mid, top);
-        cairo_scale(cr, 1.0, Squash);
+        cairo_scale(cr, 1.0, kLetterboxSquash);
         cairo_arc(cr, 0, 0, b.width * 0.3, M_PI, 2 * M_PI);
         cairo_restore(cr);
         cairo_close_path(cr);
@@ -90,16 +88,16 @@ void BuildingPath(cairo_t* cr, const Building& b)
         cairo_rectangle(cr, left + 4, top - 5, b.width * 0.3, 6);
         break;
     }
-    cairo_rectangle(cr, left, top, b.width, Height - top + 1);
+    cairo_rectangle(cr, left, top, b.width, kScreenHeight - top + 1);
 }
 
 void PaintBody(cairo_t* cr, const Building& b, const SkylineStyle& style, double shade, double hue)
 {
     // Neighbours differ a little in brightness and lean blue or violet.
-    const Rgb lean = hue < 0.5 ? Hex(0x1f3160) : Hex(0x3a2160);
-    const Rgb top = Scaled(Mix(style.bodyTop, lean, std::fabs(hue - 0.5)), shade);
-    const Rgb bottom = Scaled(style.bodyBottom, shade);
-    cairo_pattern_t* body = cairo_pattern_create_linear(0, b.top - 60, 0, Height);
+    const Colour lean = hue < 0.5 ? Hex(0x1f3160) : Hex(0x3a2160);
+    const Colour top = Scaled(Mix(style.bodyTop, lean, std::fabs(hue - 0.5)), shade);
+    const Colour bottom = Scaled(style.bodyBottom, shade);
+    cairo_pattern_t* body = cairo_pattern_create_linear(0, b.top - 60, 0, kScreenHeight);
     cairo_pattern_add_color_stop_rgb(body, 0, top.r, top.g, top.b);
     cairo_pattern_add_color_stop_rgb(body, 1, bottom.r, bottom.g, bottom.b);
     BuildingPath(cr, b);
@@ -137,7 +135,7 @@ void PaintWindows(cairo_t* body, cairo_t* lights, const Building& b, int index, 
     const double start = b.x + (b.width - (columns - 1) * style.pitchX - style.windowWidth) * 0.5;
     // Some buildings keep whole floors dark, others light them in bands.
     const double floorBias = random.Between(-0.25, 0.25);
-    for (double y = b.top + style.pitchY * 0.8; y < Height - style.pitchY; y += style.pitchY) {
+    for (double y = b.top + style.pitchY * 0.8; y < kScreenHeight - style.pitchY; y += style.pitchY) {
         const double floorLight = random.Between(-0.3, 0.3) + floorBias;
         for (int c = 0; c < columns; ++c) {
             const double x = start + c * style.pitchX;
@@ -149,7 +147,7 @@ void PaintWindows(cairo_t* body, cairo_t* lights, const Building& b, int index, 
             cairo_fill(body);
             if (u >= share)
                 continue;
-            const Rgb colour = warmth < style.coolShare ? style.cool : Mix(style.warm, Hex(0xfff2d0), warmth * 0.4);
+            const Colour colour = warmth < style.coolShare ? style.cool : Mix(style.warm, Hex(0xfff2d0), warmth * 0.4);
             cairo_rectangle(lights, x, y, style.windowWidth, style.windowHeight);
             SetColour(lights, colour, lit ? level : level * 0.6);
             cairo_fill(lights);
@@ -161,7 +159,7 @@ void PaintNeon(cairo_t* body, cairo_t* lights, const Building& b, int index, boo
 {
     if (index % 4 != 1 || b.width < 60)
         return;
-    const Rgb tube = index % 8 == 1 ? Hex(0xff3fa4) : Hex(0x3fe8ff);
+    const Colour tube = index % 8 == 1 ? Hex(0xff3fa4) : Hex(0x3fe8ff);
     const double x = b.x + b.width * 0.72, y = b.top + 24;
     cairo_new_path(body);
     cairo_rectangle(body, x - 3, y - 3, 16, 96);
@@ -185,11 +183,11 @@ void PaintMoon(Canvas& canvas, bool lit)
     const double cx = 26, cy = 20, radius = 74;
     const double glow = lit ? 1.0 : 0.8;
     cairo_save(cr);
-    cairo_scale(cr, 1.0, Squash);
-    const double y = cy / Squash;
+    cairo_scale(cr, 1.0, kLetterboxSquash);
+    const double y = cy / kLetterboxSquash;
     AddRadialLight(cr, cx, y, radius * 3.4, Hex(0x8fa6ff), 0.4 * glow);
     cairo_pattern_t* disc = cairo_pattern_create_radial(cx - 30, y - 30, 10, cx, y, radius);
-    const Rgb bright = Scaled(Hex(0xffffff), glow), cream = Scaled(Hex(0xf1ead8), glow),
+    const Colour bright = Scaled(Hex(0xffffff), glow), cream = Scaled(Hex(0xf1ead8), glow),
               limb = Scaled(Hex(0xc9c6d6), glow);
     cairo_pattern_add_color_stop_rgb(disc, 0.0, bright.r, bright.g, bright.b);
     cairo_pattern_add_color_stop_rgb(disc, 0.7, cream.r, cream.g, cream.b);
@@ -222,12 +220,12 @@ void PaintSkyline(Canvas& canvas, const std::vector<Building>& buildings, const 
         cairo_pattern_add_color_stop_rgba(haze, 0, style.haze.r, style.haze.g, style.haze.b, 0.0);
         cairo_pattern_add_color_stop_rgba(haze, 1, style.haze.r, style.haze.g, style.haze.b, alpha);
         cairo_set_source(cr, haze);
-        cairo_rectangle(cr, 0, style.roofHigh - 20, Width, Height);
+        cairo_rectangle(cr, 0, style.roofHigh - 20, kScreenWidth, kScreenHeight);
         cairo_fill(cr);
         cairo_pattern_destroy(haze);
     }
 
-    Canvas lights(Width, Height);
+    Canvas lights(kScreenWidth, kScreenHeight);
     Random tints(style.seed ^ 0x5bd1e995u);
     for (size_t i = 0; i < buildings.size(); ++i) {
         const Building& b = buildings[i];
@@ -245,8 +243,8 @@ void PaintSkyline(Canvas& canvas, const std::vector<Building>& buildings, const 
     }
     // Mist between the blocks: the lower floors fade into the haze.
     if (style.hazeAlpha > 0)
-        TintCovered(cr, style.roofLow - 120, Height, style.haze, 0.4);
-    AddGrain(canvas.surface(), 0.05, style.seed);
+        TintCovered(cr, style.roofLow - 120, kScreenHeight, style.haze, 0.4);
+    AddGrainBytes(canvas, 0.05, style.seed);
 
     cairo_set_source_surface(cr, lights.surface(), 0, 0);
     cairo_paint(cr);
@@ -254,12 +252,12 @@ void PaintSkyline(Canvas& canvas, const std::vector<Building>& buildings, const 
     const int radii[] = {4, 14, 40};
     const double litStrength[] = {1.1, 0.9, 0.8}, unlitStrength[] = {0.5, 0.3, 0.15};
     for (int i = 0; i < 3; ++i) {
-        Blur(lights.surface(), radii[i]);
-        AddLayer(cr, lights.surface(), lit ? litStrength[i] : unlitStrength[i]);
+        BlurBytes(lights, radii[i]);
+        AddLayer(canvas, lights, lit ? litStrength[i] : unlitStrength[i]);
     }
     // Street light spilling up the lowest floors.
     if (lit)
-        TintCovered(cr, Height - 90, Height, style.warm, 0.22);
+        TintCovered(cr, kScreenHeight - 90, kScreenHeight, style.warm, 0.22);
 }
 
 const SkylineStyle BackStyle = {
@@ -289,11 +287,11 @@ void WriteSkylines(const std::string& flatDir)
     const std::vector<Building> back = LayOut(BackStyle);
     const std::vector<Building> front = LayOut(FrontStyle);
     for (bool lit : {false, true}) {
-        Canvas backCanvas(Width, Height);
+        Canvas backCanvas(kScreenWidth, kScreenHeight);
         PaintSkyline(backCanvas, back, BackStyle, lit);
         backCanvas.Save(flatDir + (lit ? "/cityBackLight.png" : "/cityBack.png"));
 
-        Canvas frontCanvas(Width, Height);
+        Canvas frontCanvas(kScreenWidth, kScreenHeight);
         PaintMoon(frontCanvas, lit);
         PaintSkyline(frontCanvas, front, FrontStyle, lit);
         if (lit) {

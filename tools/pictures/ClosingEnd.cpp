@@ -1,6 +1,6 @@
 // The end scene: a last sunset over still water, and the closing words on
 // black (the scene adds them onto the fading background).
-#include "ClosingPaint.h"
+#include "Paint.h"
 #include "ClosingPictures.h"
 
 #include <cmath>
@@ -10,18 +10,16 @@ namespace ClosingArt {
 
 namespace {
 
-constexpr int Width = ScreenWidth;
-constexpr int Height = ScreenHeight;
 constexpr double Horizon = 318;
 
-const Rgb Ember = Hex(0xff8a4c);
-const Rgb Gold = Hex(0xffd08a);
+const Colour Ember = Hex(0xff8a4c);
+const Colour Gold = Hex(0xffd08a);
 
 void PaintStars(cairo_t* cr)
 {
     Random random(1985u);
     for (int i = 0; i < 260; ++i) {
-        const double x = random.Between(0, Width);
+        const double x = random.Between(0, kScreenWidth);
         const double y = Horizon * std::pow(random.Unit(), 1.6) * 0.8;
         const double bright = random.Between(0.25, 1.0) * (1.0 - y / Horizon);
         cairo_arc(cr, x, y, random.Chance(0.1) ? 1.4 : 0.8, 0, 2 * M_PI);
@@ -33,10 +31,10 @@ void PaintStars(cairo_t* cr)
 void PaintSun(cairo_t* cr)
 {
     cairo_save(cr);
-    cairo_rectangle(cr, 0, 0, Width, Horizon);
+    cairo_rectangle(cr, 0, 0, kScreenWidth, Horizon);
     cairo_clip(cr);
     cairo_translate(cr, 512, Horizon + 18);
-    cairo_scale(cr, 1.0, Squash);
+    cairo_scale(cr, 1.0, kLetterboxSquash);
     cairo_pattern_t* disc = cairo_pattern_create_radial(0, -30, 5, 0, 0, 64);
     cairo_pattern_add_color_stop_rgb(disc, 0, 1.0, 0.95, 0.82);
     cairo_pattern_add_color_stop_rgb(disc, 1, 1.0, 0.55, 0.3);
@@ -51,8 +49,8 @@ void PaintSun(cairo_t* cr)
 void PaintReflection(cairo_t* cr)
 {
     Random random(77u);
-    for (double y = Horizon + 3; y < Height; y += random.Between(3, 7)) {
-        const double depth = (y - Horizon) / (Height - Horizon);
+    for (double y = Horizon + 3; y < kScreenHeight; y += random.Between(3, 7)) {
+        const double depth = (y - Horizon) / (kScreenHeight - Horizon);
         const double half = (12 + depth * 120) * random.Between(0.35, 1.0);
         const double x = 512 + random.Between(-14, 14) * (1 + depth * 4);
         cairo_save(cr);
@@ -68,21 +66,20 @@ void PaintReflection(cairo_t* cr)
 void PaintEndBackground(Canvas& canvas)
 {
     cairo_t* cr = canvas.cr();
-    const Rgb sky[] = {Hex(0x070a22), Hex(0x1a1642), Hex(0x4a2456), Hex(0xc45a4e), Hex(0x170d22),
-                       Hex(0x0a0714), Hex(0x040309)};
-    cairo_pattern_t* gradient = cairo_pattern_create_linear(0, 0, 0, Height);
-    const double at[] = {0.0, 0.3, 0.5, Horizon / Height, Horizon / Height + 0.004, 0.8, 1.0};
-    for (int i = 0; i < 7; ++i)
-        cairo_pattern_add_color_stop_rgb(gradient, at[i], sky[i].r, sky[i].g, sky[i].b);
-    cairo_set_source(cr, gradient);
-    cairo_paint(cr);
-    cairo_pattern_destroy(gradient);
+    // Dusk above a sharp horizon, dark water below.
+    FillVertical(canvas, {{0.0, Hex(0x070a22), 1.0},
+                          {0.3, Hex(0x1a1642), 1.0},
+                          {0.5, Hex(0x4a2456), 1.0},
+                          {Horizon / kScreenHeight, Hex(0xc45a4e), 1.0},
+                          {Horizon / kScreenHeight + 0.004, Hex(0x170d22), 1.0},
+                          {0.8, Hex(0x0a0714), 1.0},
+                          {1.0, Hex(0x040309), 1.0}});
 
     PaintStars(cr);
     cairo_save(cr);
-    cairo_scale(cr, 1.0, Squash);
-    AddRadialLight(cr, 512, Horizon / Squash, 620, Ember, 0.45);
-    AddRadialLight(cr, 512, Horizon / Squash, 180, Gold, 0.5);
+    cairo_scale(cr, 1.0, kLetterboxSquash);
+    AddRadialLight(cr, 512, Horizon / kLetterboxSquash, 620, Ember, 0.45);
+    AddRadialLight(cr, 512, Horizon / kLetterboxSquash, 180, Gold, 0.5);
     cairo_restore(cr);
     PaintSun(cr);
 
@@ -91,7 +88,7 @@ void PaintEndBackground(Canvas& canvas)
         Random random(12u);
         for (int i = 0; i < 9; ++i) {
             const double y = random.Between(170, 290);
-            const double x = random.Between(-100, Width);
+            const double x = random.Between(-100, kScreenWidth);
             cairo_save(clouds);
             cairo_translate(clouds, x, y);
             cairo_scale(clouds, random.Between(120, 260), random.Between(3, 7));
@@ -102,8 +99,8 @@ void PaintEndBackground(Canvas& canvas)
         }
     });
     AddGlow(canvas, 3, 1.0, PaintReflection);
-    AddGrain(canvas.surface(), 0.03, 185u);
-    Vignette(canvas.surface(), 0.7);
+    AddGrainBytes(canvas, 0.03, 185u);
+    VignetteBytes(canvas, 0.7);
 }
 
 void PaintEndText(Canvas& canvas)
@@ -122,7 +119,7 @@ void PaintEndText(Canvas& canvas)
         cairo_select_font_face(c, "DejaVu Serif", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_BOLD);
         cairo_set_font_size(c, 136);
         cairo_new_path(c);
-        TextPath(c, title, (Width - titleWidth) * 0.5, baseline, tracking);
+        TextPathAt(c, title, (kScreenWidth - titleWidth) * 0.5, baseline, tracking);
     };
     AddGlow(canvas, 36, 1.0, [&](cairo_t* c) {
         titlePath(c);
@@ -142,9 +139,9 @@ void PaintEndText(Canvas& canvas)
     cairo_select_font_face(cr, "DejaVu Sans", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
     cairo_set_font_size(cr, 26);
     const double lineWidth = TextWidth(cr, farewell, 7);
-    const double left = (Width - lineWidth) * 0.5;
+    const double left = (kScreenWidth - lineWidth) * 0.5;
     cairo_new_path(cr);
-    TextPath(cr, farewell, left, 352, 7);
+    TextPathAt(cr, farewell, left, 352, 7);
     SetColour(cr, Hex(0xf2dcc8), 0.85);
     cairo_fill(cr);
     // Fine rules either side of the farewell.
@@ -166,11 +163,11 @@ void PaintEndText(Canvas& canvas)
 
 void WriteEndPictures(const std::string& endDir)
 {
-    Canvas background(Width, Height);
+    Canvas background(kScreenWidth, kScreenHeight);
     PaintEndBackground(background);
     background.Save(endDir + "/baggrund.png");
 
-    Canvas text(Width, Height);
+    Canvas text(kScreenWidth, kScreenHeight);
     PaintEndText(text);
     text.Save(endDir + "/text.png");
 }

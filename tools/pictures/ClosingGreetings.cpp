@@ -1,6 +1,6 @@
 // Greetings to fourteen invented groups, each in its own lettering, on a
 // transparent square (the scene draws them alpha-blended on square quads).
-#include "ClosingPaint.h"
+#include "Paint.h"
 #include "ClosingPictures.h"
 
 #include <algorithm>
@@ -32,17 +32,17 @@ struct Lettering {
     double tracking; // of the font size
     double skew;     // horizontal shear
     double wave;     // of the font size
-    Rgb fill[3];     // top, middle, bottom (left to right when `across`)
+    Colour fill[3];     // top, middle, bottom (left to right when `across`)
     bool across;
     bool hollow;     // outline only
     bool stripes;    // fill in thin horizontal bands
-    Rgb outline;
+    Colour outline;
     double outlineWidth;
-    Rgb glow;
+    Colour glow;
     double glowStrength;
     int glowRadius;
     double extrude; // depth of the stacked shadow in pixels
-    Rgb extrudeColour;
+    Colour extrudeColour;
     bool stencil;
 };
 
@@ -108,7 +108,7 @@ void NamePath(cairo_t* cr, const std::vector<std::string>& lines, const Letterin
     cairo_new_path(cr);
     for (size_t i = 0; i < lines.size(); ++i) {
         const double width = TextWidth(cr, lines[i], tracking);
-        TextPath(cr, lines[i], (Size - width) * 0.5, firstBaseline + i * lineHeight, tracking, style.wave * fontSize);
+        TextPathAt(cr, lines[i], (Size - width) * 0.5, firstBaseline + i * lineHeight, tracking, style.wave * fontSize);
     }
 }
 

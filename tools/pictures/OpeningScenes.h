@@ -6,12 +6,6 @@
 
 namespace Pictures {
 
-// Full-screen pictures are 1024 x 512 and shown stretched to 1024 x 600:
-// round things are painted squashed by this factor so they look round.
-constexpr double kLetterboxSquash = 512.0 / 600.0;
-constexpr int kScreenWidth = 1024;
-constexpr int kScreenHeight = 512;
-
 struct ScenePalette {
     Colour top, bottom; // sky gradient
     Colour lightA, lightB; // the two hues of light and haze

@@ -55,39 +55,80 @@ void WritePlanes(Canvas& canvas, const std::vector<float>& planes)
     cairo_surface_mark_dirty(canvas.surface());
 }
 
-// One box pass of half-width k over `count` samples spaced `step` apart. The
-// line is copied once with k samples of border on each side, so the sliding
-// sum needs no edge tests.
-void BoxLine(float* line, int count, int step, int k, Edges edges, std::vector<float>& padded)
+// One box pass of half-width k over `count` pixels of four samples each,
+// spaced `step` samples apart. The line is copied once with k pixels of
+// border on each side, so the sliding sum needs no edge tests; `average`
+// turns a window's sum into a sample.
+template <class Sample, class Sum, class Average>
+void BoxLine(Sample* line, int count, int step, int k, Edges edges, std::vector<Sample>& padded, Average average)
 {
     const int total = count + 2 * k + 1;
     padded.resize(static_cast<size_t>(total) * 4);
     for (int i = 0; i < total; ++i) {
         int source = i - k;
+        Sample* to = &padded[static_cast<size_t>(i) * 4];
+        if (edges == Edges::Transparent && (source < 0 || source >= count)) {
+            std::fill(to, to + 4, Sample());
+            continue;
+        }
         if (edges == Edges::Wrap)
             source = ((source % count) + count) % count;
         else
             source = std::clamp(source, 0, count - 1);
-        const float* from = line + static_cast<size_t>(source) * step * 4;
-        std::copy(from, from + 4, &padded[static_cast<size_t>(i) * 4]);
+        const Sample* from = line + static_cast<size_t>(source) * step;
+        std::copy(from, from + 4, to);
     }
-    const float norm = 1.0f / (2 * k + 1);
-    float sum[4] = {0, 0, 0, 0};
+    Sum sum[4] = {0, 0, 0, 0};
     for (int i = 0; i < 2 * k + 1; ++i)
         for (int c = 0; c < 4; ++c)
             sum[c] += padded[static_cast<size_t>(i) * 4 + c];
     for (int i = 0; i < count; ++i) {
-        float* out = line + static_cast<size_t>(i) * step * 4;
-        const float* enter = &padded[static_cast<size_t>(i + 2 * k + 1) * 4];
-        const float* leave = &padded[static_cast<size_t>(i) * 4];
+        Sample* out = line + static_cast<size_t>(i) * step;
+        const Sample* enter = &padded[static_cast<size_t>(i + 2 * k + 1) * 4];
+        const Sample* leave = &padded[static_cast<size_t>(i) * 4];
         for (int c = 0; c < 4; ++c) {
-            out[c] = sum[c] * norm;
+            out[c] = average(sum[c]);
             sum[c] += enter[c] - leave[c];
         }
     }
 }
 
+// Three box passes of half-width k each way over a width x height grid of
+// four-sample pixels whose rows are `rowStep` samples apart.
+template <class Sample, class Sum, class Average>
+void BoxBlur(Sample* pixels, int width, int height, int rowStep, int k, Edges edges, Average average)
+{
+    std::vector<Sample> scratch;
+    for (int pass = 0; pass < 3; ++pass) {
+        for (int y = 0; y < height; ++y)
+            BoxLine<Sample, Sum>(pixels + static_cast<size_t>(y) * rowStep, width, 4, k, edges, scratch, average);
+        for (int x = 0; x < width; ++x)
+            BoxLine<Sample, Sum>(pixels + static_cast<size_t>(x) * 4, height, rowStep, k, edges, scratch, average);
+    }
+}
+
+// Visits every pixel as four bytes B, G, R, A (premultiplied ARGB32 on a
+// little-endian machine) with its coordinates.
+template <class Visit>
+void ForEachPixelBytes(Canvas& canvas, Visit visit)
+{
+    cairo_surface_flush(canvas.surface());
+    unsigned char* data = cairo_image_surface_get_data(canvas.surface());
+    const int stride = cairo_image_surface_get_stride(canvas.surface());
+    for (int y = 0; y < canvas.height(); ++y)
+        for (int x = 0; x < canvas.width(); ++x)
+            visit(data + y * stride + x * 4, x, y);
+    cairo_surface_mark_dirty(canvas.surface());
+}
+
+uint8_t ClampByte(double value) { return static_cast<uint8_t>(std::min(255.0, std::max(0.0, value) + 0.5)); }
+
 } // namespace
+
+Colour Hex(uint32_t rgb)
+{
+    return {((rgb >> 16) & 255) / 255.0, ((rgb >> 8) & 255) / 255.0, (rgb & 255) / 255.0};
+}
 
 Colour Mix(Colour a, Colour b, double t)
 {
@@ -95,6 +136,22 @@ Colour Mix(Colour a, Colour b, double t)
 }
 
 Colour Scaled(Colour c, double k) { return {c.r * k, c.g * k, c.b * k}; }
+
+void SetColour(cairo_t* cr, Colour colour, double alpha) { cairo_set_source_rgba(cr, colour.r, colour.g, colour.b, alpha); }
+
+uint32_t Random::Next()
+{
+    state ^= state << 13;
+    state ^= state >> 17;
+    state ^= state << 5;
+    return state;
+}
+
+double Random::Unit() { return (Next() >> 8) / 16777216.0; }
+
+double Random::Between(double low, double high) { return low + (high - low) * Unit(); }
+
+int Random::Below(int count) { return count > 0 ? static_cast<int>(Next() % static_cast<uint32_t>(count)) : 0; }
 
 void FillVertical(Canvas& canvas, std::initializer_list<GradientStop> stops)
 {
@@ -163,37 +220,59 @@ void AddLight(Canvas& canvas, double cx, double cy, double radius, Colour colour
     cairo_pattern_destroy(pattern);
 }
 
-void SoftDisc(Canvas& canvas, double cx, double cy, double radius, double softness, Colour colour, double alpha)
+void AddRadialLight(cairo_t* cr, double x, double y, double radius, Colour colour, double alpha)
 {
-    cairo_t* cr = canvas.cr();
-    const double inner = std::max(0.0, radius - softness);
-    cairo_pattern_t* pattern = cairo_pattern_create_radial(cx, cy, inner, cx, cy, radius);
-    cairo_pattern_add_color_stop_rgba(pattern, 0.0, colour.r, colour.g, colour.b, alpha);
-    cairo_pattern_add_color_stop_rgba(pattern, 1.0, colour.r, colour.g, colour.b, 0.0);
+    cairo_pattern_t* light = cairo_pattern_create_radial(x, y, 0, x, y, radius);
+    cairo_pattern_add_color_stop_rgba(light, 0.0, colour.r, colour.g, colour.b, alpha);
+    cairo_pattern_add_color_stop_rgba(light, 0.35, colour.r, colour.g, colour.b, alpha * 0.45);
+    cairo_pattern_add_color_stop_rgba(light, 1.0, colour.r, colour.g, colour.b, 0.0);
     cairo_save(cr);
-    cairo_set_source(cr, pattern);
-    cairo_arc(cr, cx, cy, radius, 0, 2 * M_PI);
+    cairo_set_operator(cr, CAIRO_OPERATOR_ADD);
+    cairo_set_source(cr, light);
+    cairo_arc(cr, x, y, radius, 0, 2 * M_PI);
     cairo_fill(cr);
     cairo_restore(cr);
-    cairo_pattern_destroy(pattern);
+    cairo_pattern_destroy(light);
+}
+
+void TintCovered(cairo_t* cr, double from, double to, Colour colour, double alpha)
+{
+    cairo_pattern_t* tint = cairo_pattern_create_linear(0, from, 0, to);
+    cairo_pattern_add_color_stop_rgba(tint, 0, colour.r, colour.g, colour.b, 0.0);
+    cairo_pattern_add_color_stop_rgba(tint, 1, colour.r, colour.g, colour.b, alpha);
+    cairo_save(cr);
+    cairo_set_operator(cr, CAIRO_OPERATOR_ATOP);
+    cairo_set_source(cr, tint);
+    cairo_paint(cr);
+    cairo_restore(cr);
+    cairo_pattern_destroy(tint);
 }
 
 void Blur(Canvas& canvas, double radius, Edges edges)
 {
     if (radius <= 0.0)
         return;
-    const int w = canvas.width(), h = canvas.height();
-    // Three box passes of width wb approximate a Gaussian of sigma `radius`.
+    // Three box passes of half-width k approximate a Gaussian of sigma `radius`.
     const int k = std::max(1, static_cast<int>(std::lround((std::sqrt(4.0 * radius * radius + 1.0) - 1.0) / 2.0)));
     std::vector<float> planes = ReadPlanes(canvas);
-    std::vector<float> scratch;
-    for (int pass = 0; pass < 3; ++pass) {
-        for (int y = 0; y < h; ++y)
-            BoxLine(&planes[static_cast<size_t>(y) * w * 4], w, 1, k, edges, scratch);
-        for (int x = 0; x < w; ++x)
-            BoxLine(&planes[static_cast<size_t>(x) * 4], h, w, k, edges, scratch);
-    }
+    const float norm = 1.0f / (2 * k + 1);
+    BoxBlur<float, float>(planes.data(), canvas.width(), canvas.height(), canvas.width() * 4, k, edges,
+                          [norm](float sum) { return sum * norm; });
     WritePlanes(canvas, planes);
+}
+
+void BlurBytes(Canvas& canvas, int radius)
+{
+    if (radius <= 0)
+        return;
+    cairo_surface_flush(canvas.surface());
+    // Three box passes of a third of the radius come close to a Gaussian.
+    const int k = std::max(1, radius / 3);
+    const int window = 2 * k + 1;
+    BoxBlur<unsigned char, int>(cairo_image_surface_get_data(canvas.surface()), canvas.width(), canvas.height(),
+                                cairo_image_surface_get_stride(canvas.surface()), k, Edges::Transparent,
+                                [window](int sum) { return static_cast<unsigned char>((sum + window / 2) / window); });
+    cairo_surface_mark_dirty(canvas.surface());
 }
 
 void PaintWithGlow(Canvas& target, double glowRadius, double glowStrength,
@@ -213,6 +292,14 @@ void PaintWithGlow(Canvas& target, double glowRadius, double glowStrength,
     cairo_set_source_surface(cr, layer.surface(), 0, 0);
     cairo_paint(cr);
     cairo_restore(cr);
+}
+
+void AddGlow(Canvas& target, int radius, double strength, const std::function<void(cairo_t*)>& shape)
+{
+    Canvas scratch(target.width(), target.height());
+    shape(scratch.cr());
+    BlurBytes(scratch, radius);
+    AddLayer(target, scratch, strength);
 }
 
 void ForEachPixel(Canvas& canvas, const PixelVisitor& visit)
@@ -250,6 +337,19 @@ void AddGrain(Canvas& canvas, double amount, unsigned seed)
     });
 }
 
+void AddGrainBytes(Canvas& canvas, double amount, uint32_t seed)
+{
+    Random random(seed);
+    ForEachPixelBytes(canvas, [&](unsigned char* p, int, int) {
+        const int alpha = p[3];
+        if (alpha == 0)
+            return;
+        const double shift = (random.Unit() * 2.0 - 1.0) * amount * alpha;
+        for (int channel = 0; channel < 3; ++channel)
+            p[channel] = static_cast<unsigned char>(std::clamp(p[channel] + shift, 0.0, static_cast<double>(alpha)));
+    });
+}
+
 void Vignette(Canvas& canvas, double strength)
 {
     const double cx = canvas.width() / 2.0, cy = canvas.height() / 2.0;
@@ -260,6 +360,18 @@ void Vignette(Canvas& canvas, double strength)
         r *= k;
         g *= k;
         b *= k;
+    });
+}
+
+void VignetteBytes(Canvas& canvas, double depth)
+{
+    const double cx = canvas.width() * 0.5, cy = canvas.height() * 0.5;
+    ForEachPixelBytes(canvas, [&](unsigned char* p, int x, int y) {
+        const double dx = (x - cx) / cx, dy = (y - cy) / cy;
+        const double reach = std::min(1.0, (dx * dx + dy * dy) * 0.5);
+        const double factor = 1.0 - depth * reach * reach;
+        for (int channel = 0; channel < 3; ++channel)
+            p[channel] = ClampByte(p[channel] * factor);
     });
 }
 
@@ -298,10 +410,10 @@ void Brighten(Canvas& source, Canvas& target, double gain, double lift)
 
 void Invert(Canvas& canvas)
 {
-    ForEachPixel(canvas, [](int, int, double& r, double& g, double& b, double&) {
-        r = 1.0 - r;
-        g = 1.0 - g;
-        b = 1.0 - b;
+    // On premultiplied bytes alpha - colour is the straight inverse, with no rounding.
+    ForEachPixelBytes(canvas, [](unsigned char* p, int, int) {
+        for (int channel = 0; channel < 3; ++channel)
+            p[channel] = static_cast<unsigned char>(p[3] - std::min(p[channel], p[3]));
     });
 }
 
@@ -372,16 +484,7 @@ void TextPath(cairo_t* cr, const std::string& text, Font font, double size, doub
     cairo_matrix_t slant;
     cairo_matrix_init(&slant, 1.0, 0.0, -skew, 1.0, 0.0, 0.0);
     cairo_transform(scratch, &slant);
-    double pen = 0.0;
-    char letter[2] = {0, 0};
-    for (char c : text) {
-        letter[0] = c;
-        cairo_move_to(scratch, pen, 0.0);
-        cairo_text_path(scratch, letter);
-        cairo_text_extents_t extents;
-        cairo_text_extents(scratch, letter, &extents);
-        pen += extents.x_advance + tracking;
-    }
+    TextPathAt(scratch, text, 0.0, 0.0, tracking);
     cairo_identity_matrix(scratch);
     double x1, y1, x2, y2;
     cairo_path_extents(scratch, &x1, &y1, &x2, &y2);
@@ -393,6 +496,33 @@ void TextPath(cairo_t* cr, const std::string& text, Font font, double size, doub
     cairo_path_destroy(path);
     cairo_destroy(scratch);
     cairo_surface_destroy(scratchSurface);
+}
+
+void TextPathAt(cairo_t* cr, const std::string& text, double x, double y, double tracking, double wave)
+{
+    // Letter by letter, so that tracking and the wave can move each one.
+    char letter[2] = {0, 0};
+    for (size_t i = 0; i < text.size(); ++i) {
+        letter[0] = text[i];
+        cairo_text_extents_t extents;
+        cairo_text_extents(cr, letter, &extents);
+        cairo_move_to(cr, x, y + wave * std::sin(i * 0.9));
+        cairo_text_path(cr, letter);
+        x += extents.x_advance + tracking;
+    }
+}
+
+double TextWidth(cairo_t* cr, const std::string& text, double tracking)
+{
+    char letter[2] = {0, 0};
+    double width = 0;
+    for (char c : text) {
+        letter[0] = c;
+        cairo_text_extents_t extents;
+        cairo_text_extents(cr, letter, &extents);
+        width += extents.x_advance + tracking;
+    }
+    return text.empty() ? 0.0 : width - tracking;
 }
 
 } // namespace Pictures

@@ -2,6 +2,7 @@
 
 #include "Effects.h"
 #include "Instruments.h"
+#include "Mastering.h"
 
 #include <algorithm>
 #include <cmath>
@@ -13,7 +14,6 @@ namespace {
 const double fadeInBeats = 12;
 const float reverbReturn = 0.55f;
 const float delayReturn = 0.6f;
-const float ceiling = 0.89f;
 
 void PlayHits(Mix& mix, const Score& score)
 {
@@ -84,21 +84,9 @@ float MasterGain(const Score& score, size_t frame)
     return static_cast<float>(gain);
 }
 
-// Transparent below the knee, bends smoothly toward the ceiling above it.
-float SoftLimit(float x)
-{
-    const float knee = 0.75f * ceiling;
-    const float magnitude = std::fabs(x);
-    if (magnitude <= knee)
-        return x;
-    const float room = ceiling - knee;
-    const float bent = knee + room * std::tanh((magnitude - knee) / room);
-    return x < 0 ? -bent : bent;
-}
-
 } // namespace
 
-StereoBus RenderScore(const Score& score)
+StereoBus MixScore(const Score& score)
 {
     Mix mix(static_cast<size_t>(BeatToSample(score.lengthBeats)));
     PlayHits(mix, score);
@@ -114,9 +102,16 @@ StereoBus RenderScore(const Score& score)
                         delayReturn * mix.delaySend.left[n];
         const float r = mix.drums.right[n] + mix.music.right[n] + reverbReturn * mix.reverbSend.right[n] +
                         delayReturn * mix.delaySend.right[n];
-        master.left[n] = SoftLimit(gain * l);
-        master.right[n] = SoftLimit(gain * r);
+        master.left[n] = gain * l;
+        master.right[n] = gain * r;
     }
+    return master;
+}
+
+StereoBus RenderScore(const Score& score)
+{
+    StereoBus master = MixScore(score);
+    Master(master, sampleRate);
     return master;
 }
 

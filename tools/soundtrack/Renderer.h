@@ -7,8 +7,12 @@
 namespace Soundtrack {
 
 // Plays every event of the score into the buses, adds the effects and
-// returns the master: faded in at the start, faded out over the score's
-// fade, and kept below full scale. Drums start at their exact sample.
+// returns their sum, faded in at the start and faded out over the score's
+// fade. Drums start at their exact sample. Peaks may pass full scale.
+StereoBus MixScore(const Score& score);
+
+// The mix, mastered (Mastering.h): at streaming loudness, peaks under the
+// ceiling, and every sample where the mix has it.
 StereoBus RenderScore(const Score& score);
 
 // Interleaved 16-bit stereo of a master whose samples lie in [-1, 1].

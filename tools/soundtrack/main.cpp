@@ -2,6 +2,7 @@
 // <dir>/bass.txt (kicks) and <dir>/claps.txt, from one list of events.
 #include "BeatFile.h"
 #include "Composition.h"
+#include "Mastering.h"
 #include "Mp3Encoder.h"
 #include "Renderer.h"
 
@@ -44,7 +45,9 @@ int main(int argc, char** argv)
     const auto begin = std::chrono::steady_clock::now();
 
     const Soundtrack::Score score = Soundtrack::Compose();
-    const std::vector<short> pcm = Soundtrack::ToPcm16(Soundtrack::RenderScore(score));
+    const Soundtrack::StereoBus master = Soundtrack::RenderScore(score);
+    const double loudness = Soundtrack::IntegratedLoudness(master, Soundtrack::sampleRate);
+    const std::vector<short> pcm = Soundtrack::ToPcm16(master);
     const double rendered = SecondsSince(begin);
     if (!Soundtrack::WriteMp3(folder + "/sound.mp3", pcm, Soundtrack::sampleRate))
         return 1;
@@ -56,8 +59,9 @@ int main(int argc, char** argv)
         !Soundtrack::WriteBeatFile(folder + "/claps.txt", "claps", claps))
         return 1;
 
-    std::printf("soundtrack: %.1f s of music, %zu kicks, %zu claps; rendered in %.2f s, encoded in %.2f s\n",
-                pcm.size() / 2.0 / Soundtrack::sampleRate, kicks.size(), claps.size(), rendered, encoded);
+    std::printf("soundtrack: %.1f s of music at %.1f LUFS, %zu kicks, %zu claps; rendered in %.2f s, encoded in "
+                "%.2f s\n",
+                pcm.size() / 2.0 / Soundtrack::sampleRate, loudness, kicks.size(), claps.size(), rendered, encoded);
     PrintSections(score);
     return 0;
 }

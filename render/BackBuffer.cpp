@@ -1,0 +1,33 @@
+#include "BackBuffer.h"
+
+#include <GL/gl.h>
+#include <algorithm>
+
+namespace Render {
+
+namespace {
+const int bytesPerPixel = 4;
+}
+
+void ReadBackBuffer(std::vector<unsigned char>& pixels)
+{
+    const size_t rowBytes = frameWidth * bytesPerPixel;
+    pixels.resize(rowBytes * frameHeight);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadBuffer(GL_BACK);
+    glReadPixels(0, 0, frameWidth, frameHeight, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    // GL counts rows from the bottom.
+    for (int row = 0; row < frameHeight / 2; ++row) {
+        unsigned char* top = &pixels[row * rowBytes];
+        std::swap_ranges(top, top + rowBytes, &pixels[(frameHeight - 1 - row) * rowBytes]);
+    }
+}
+
+void ReadFrame(std::vector<unsigned char>& pixels)
+{
+    ReadBackBuffer(pixels);
+    for (size_t i = bytesPerPixel - 1; i < pixels.size(); i += bytesPerPixel)
+        pixels[i] = 255;
+}
+
+} // namespace Render
