@@ -2,7 +2,7 @@
 // memory and heap allocations per frame. Run it from build/ on a display.
 #include "AllocationCounter.h"
 #include "platform/SoundSystem.h"
-#include "runtime/ShowSession.h"
+#include "app/ShowSession.h"
 
 #include <GL/gl.h>
 #include <SDL/SDL.h>

@@ -3,7 +3,7 @@
 #include "graphics/Graphics.h"
 #include "platform/SoundSystem.h"
 #include "platform/StopSignals.h"
-#include "runtime/ShowSession.h"
+#include "app/ShowSession.h"
 
 #include <SDL/SDL.h>
 #include <stdexcept>

@@ -3,7 +3,7 @@
 // test display) and for tests that drive the show on a scripted clock.
 #include "graphics/Graphics.h"
 #include "platform/SoundSystem.h"
-#include "runtime/ShowSession.h"
+#include "app/ShowSession.h"
 
 #include <array>
 #include <gtest/gtest.h>

@@ -1,12 +1,12 @@
-#include "runtime/Demo.h"
+#include "app/Demo.h"
 #include "graphics/Graphics.h"
 #include "platform/OutputLatency.h"
 #include "platform/Platform.h"
 #include "platform/StopSignals.h"
 #include "runtime/DisplayLead.h"
-#include "runtime/ShowSession.h"
+#include "app/ShowSession.h"
 #include "runtime/StartTime.h"
-#include "runtime/Timeline.h"
+#include "app/Timeline.h"
 
 #include <cstdlib>
 #include <exception>

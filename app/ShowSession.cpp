@@ -1,5 +1,5 @@
-#include "runtime/ShowSession.h"
-#include "runtime/Timeline.h"
+#include "app/ShowSession.h"
+#include "app/Timeline.h"
 
 namespace Demo {
 

@@ -1,5 +1,5 @@
 #include "platform/Platform.h"
-#include "runtime/Demo.h"
+#include "app/Demo.h"
 
 int main(int argc, char** argv)
 {

@@ -1,4 +1,4 @@
-#include "runtime/Timeline.h"
+#include "app/Timeline.h"
 #include "runtime/DemoPlayer.h"
 #include "runtime/FileSynchronizer.h"
 #include "scenes/BallEffects.h"
