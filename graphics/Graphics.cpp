@@ -51,7 +51,7 @@ void Graphics::InitializeDisplay()
     for (int i = 0; i < 10; ++i) {
         glClearColor(0, 0, 0, 0);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        SDL_GL_SwapBuffers();
+        Present();
     }
     SetPerspective(windowWidth, windowHeight, 45, 0.1f, 1000, true);
     SDL_WM_SetCaption(windowCaption, nullptr);
@@ -79,6 +79,8 @@ void Graphics::SetPerspective(int width, int height, float fovY, float nearPlane
     gluPerspective(fovY, static_cast<double>(width) / static_cast<double>(height), zNear, zFar);
     glMatrixMode(GL_MODELVIEW);
 }
+
+void Graphics::Present() { SDL_GL_SwapBuffers(); }
 
 GLuint Graphics::AllocateTexture(const char* fileName)
 {

@@ -22,6 +22,10 @@ public:
 
     void SetPerspective(int width, int height, float fovY, float zNear, float zFar, bool centred);
 
+    // Shows what was drawn: the buffer swap. Every frame of the show, the
+    // loading picture and the start-up clears go through here.
+    void Present();
+
     // One GL texture name per file name; null gives a fresh, unregistered name.
     GLuint AllocateTexture(const char* fileName);
 

@@ -5,7 +5,6 @@
 #include "platform/StopSignals.h"
 #include "app/ShowSession.h"
 
-#include <SDL/SDL.h>
 #include <stdexcept>
 
 namespace Render {
@@ -19,7 +18,7 @@ void OfflineRenderer::Run(IFrameOutput& output, const Progress& progress)
     const unsigned playStart = PlayStart(options);
     session.StartMusic(static_cast<int>(playStart));
     // The first frame steps by one frame length, as every later one does.
-    session.player.lastTime = playStart - (FrameTime(options, 1) - FrameTime(options, 0));
+    session.player.Start(playStart, FrameTime(options, 1) - FrameTime(options, 0));
 
     // Pre-roll frames are drawn, so that scene and beat state are those of
     // play, but never read back.
@@ -36,7 +35,7 @@ void OfflineRenderer::Run(IFrameOutput& output, const Progress& progress)
             ReadFrame(pixels);
             output.Write(Frame{frameWidth, frameHeight, pixels});
         }
-        SDL_GL_SwapBuffers();
+        session.graphics.Present();
         if (progress)
             progress(n + 1, total);
     }

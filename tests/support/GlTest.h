@@ -80,7 +80,6 @@ public:
     Adapter::Graphics* const graphics;
 
     void Frame(unsigned time);
-    void SetLastTime(unsigned time) { player->lastTime = time; }
 };
 
 } // namespace TestSupport
