@@ -4,6 +4,7 @@
 #include "platform/Platform.h"
 #include "platform/StopSignals.h"
 #include "runtime/DisplayLead.h"
+#include "runtime/ShowEnd.h"
 #include "app/ShowSession.h"
 #include "runtime/StartTime.h"
 #include "app/Timeline.h"
@@ -28,7 +29,7 @@ int RunDemo()
             session.StartMusic(GetStartTime());
 
         for (;;) {
-            if (Adapter::PollQuitKey() == 2 || Platform::StopRequested())
+            if (Adapter::PollQuitKey() == Adapter::InputStop || Platform::StopRequested())
                 break;
             if (session.music.GetTime() >= showEnd)
                 break;

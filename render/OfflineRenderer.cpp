@@ -26,7 +26,7 @@ void OfflineRenderer::Run(IFrameOutput& output, const Progress& progress)
     const unsigned long long total = FrameCount(options);
     std::vector<unsigned char> pixels;
     for (unsigned long long n = 0; n < total; ++n) {
-        if (Adapter::PollQuitKey() == 2 || Platform::StopRequested())
+        if (Adapter::PollQuitKey() == Adapter::InputStop || Platform::StopRequested())
             throw std::runtime_error("interrupted");
         const unsigned time = FrameTime(options, n);
         scope.clock.SetPosition(time);

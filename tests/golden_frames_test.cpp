@@ -198,7 +198,7 @@ TEST_F(GoldenFrames, End) { CheckFrames(185000, {{"end", 187000}}); }
 TEST_F(GoldenFrames, Loading)
 {
     Adapter::Graphics graphics;
-    graphics.SetPerspective(1024, 600, 45, 0.1f, 1000, true);
+    graphics.SetLetterboxPerspective();
     Drawables::FullScreenTexture loading("data/loader/loading.png", graphics, false, true);
     graphics.Draw(Drawables::Enable(GL_TEXTURE_2D)).Draw(loading).Draw(Drawables::Disable(GL_TEXTURE_2D));
     std::vector<unsigned char> pixels;
