@@ -31,7 +31,7 @@ class DisplayLead {
 public:
     // Intervals in the median: enough to ride out a few slow frames, few
     // enough to follow a change of scene within half a second.
-    static const int window = 15;
+    static constexpr int window = 15;
 
     DisplayLead(IFrameTimer& timer, double fixedMs);
 

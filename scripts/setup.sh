@@ -15,6 +15,11 @@ ruvo_packages=(
   xfonts-base # the X core fonts that SDL 2's error dialog draws its text with
 )
 ruvo_install_packages "${ruvo_packages[@]}"
+# Tools run by hand install their own packages when they run, never here:
+# scripts/check-fresh.sh (mmdebstrap bubblewrap) and tools/syncmeter (ffmpeg
+# pulseaudio-utils python3-numpy, libasound2-plugins for its ALSA route, and
+# pulseaudio only where no sound server runs: on a desktop with PipeWire it
+# would replace the user's server).
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE="${RUVO_BUILD_TYPE:-RelWithDebInfo}" >/dev/null
 cmake --build build -j"$(nproc)"

@@ -117,12 +117,12 @@ class Speaker:
         pa.pa_simple_get_latency.argtypes = [ctypes.c_void_p, ctypes.POINTER(ctypes.c_int)]
         pa.pa_simple_free.argtypes = [ctypes.c_void_p]
         self.pa = pa
-        spec = SampleSpec(PA_SAMPLE_S16LE, RATE, 1)
+        sample_format = SampleSpec(PA_SAMPLE_S16LE, RATE, 1)
         unset = 0xFFFFFFFF
         attr = BufferAttr(unset, TARGET_BUFFER_MS * RATE // 1000 * 2, unset, unset, unset)
         error = ctypes.c_int(0)
         self.stream = pa.pa_simple_new(None, b"ruvo-syncmeter", PA_STREAM_PLAYBACK, sink.encode() if sink else None,
-                                       b"calibration clicks", ctypes.byref(spec), None, ctypes.byref(attr),
+                                       b"calibration clicks", ctypes.byref(sample_format), None, ctypes.byref(attr),
                                        ctypes.byref(error))
         if not self.stream:
             raise RuntimeError("cannot open a PulseAudio playback stream (error %d)" % error.value)
