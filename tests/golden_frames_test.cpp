@@ -7,10 +7,10 @@
 //
 // After an intended change of the look: tests/golden/update.sh
 // (or RUVO_UPDATE_GOLDEN=1 on any run of these tests) rewrites the pictures.
-#include "BackBuffer.h"
-#include "OfflineRenderer.h"
 #include "drawables/Drawables.h"
 #include "drawables/Texture.h"
+#include "render/BackBuffer.h"
+#include "render/OfflineRenderer.h"
 #include "support/GlTest.h"
 #include "support/Image.h"
 

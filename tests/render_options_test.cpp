@@ -1,5 +1,5 @@
-#include "OfflineRenderer.h"
-#include "RenderOptions.h"
+#include "render/OfflineRenderer.h"
+#include "render/RenderOptions.h"
 #include "support/GlTest.h"
 
 #include <gtest/gtest.h>
