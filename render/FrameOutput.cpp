@@ -65,14 +65,18 @@ std::string Seconds(unsigned ms)
 
 void WritePng(const std::string& path, const Frame& frame)
 {
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, frame.width, frame.height);
+    cairo_surface_t* surface =
+        cairo_image_surface_create(frame.keepAlpha ? CAIRO_FORMAT_ARGB32 : CAIRO_FORMAT_RGB24, frame.width, frame.height);
     unsigned char* data = cairo_image_surface_get_data(surface);
     const int stride = cairo_image_surface_get_stride(surface);
     for (int y = 0; y < frame.height; ++y) {
         const unsigned char* in = &frame.pixels[static_cast<size_t>(y) * frame.width * 4];
         auto* out = reinterpret_cast<uint32_t*>(data + y * stride);
-        for (int x = 0; x < frame.width; ++x, in += 4)
-            out[x] = (uint32_t(in[0]) << 16) | (uint32_t(in[1]) << 8) | in[2];
+        for (int x = 0; x < frame.width; ++x, in += 4) {
+            const uint32_t a = frame.keepAlpha ? in[3] : 255;
+            // Cairo keeps colour premultiplied by alpha.
+            out[x] = (a << 24) | (in[0] * a / 255 << 16) | (in[1] * a / 255 << 8) | in[2] * a / 255;
+        }
     }
     cairo_surface_mark_dirty(surface);
     const cairo_status_t status = cairo_surface_write_to_png(surface, path.c_str());
