@@ -1,13 +1,13 @@
 #include "app/Demo.h"
+#include "app/ShowSession.h"
+#include "app/Timeline.h"
 #include "graphics/Graphics.h"
 #include "platform/OutputLatency.h"
 #include "platform/Platform.h"
 #include "platform/StopSignals.h"
 #include "runtime/DisplayLead.h"
 #include "runtime/ShowEnd.h"
-#include "app/ShowSession.h"
 #include "runtime/StartTime.h"
-#include "app/Timeline.h"
 
 #include <cstdlib>
 #include <exception>

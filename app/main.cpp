@@ -1,5 +1,5 @@
-#include "platform/Platform.h"
 #include "app/Demo.h"
+#include "platform/Platform.h"
 
 int main(int argc, char** argv)
 {

@@ -1,9 +1,9 @@
 #include "OfflineRenderer.h"
 #include "BackBuffer.h"
+#include "app/ShowSession.h"
 #include "graphics/Graphics.h"
 #include "platform/SoundSystem.h"
 #include "platform/StopSignals.h"
-#include "app/ShowSession.h"
 
 #include <stdexcept>
 

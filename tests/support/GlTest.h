@@ -1,9 +1,9 @@
 #pragma once
 // Helpers for tests that need the real window and GL context (run under the
 // test display) and for tests that drive the show on a scripted clock.
+#include "app/ShowSession.h"
 #include "graphics/Graphics.h"
 #include "platform/SoundSystem.h"
-#include "app/ShowSession.h"
 
 #include <array>
 #include <gtest/gtest.h>
