@@ -1,11 +1,10 @@
 // ruvo-bench: frame times per scene in the real window, load time, peak
 // memory and heap allocations per frame. Run it from build/ on a display.
 #include "AllocationCounter.h"
+#include "app/ShowSession.h"
 #include "platform/SoundSystem.h"
-#include "runtime/ShowSession.h"
 
 #include <GL/gl.h>
-#include <SDL/SDL.h>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -77,9 +76,9 @@ int main(int argc, char** argv)
         return 2;
     }
 
-    Platform::ScriptedSoundSystem clock;
+    Platform::ScriptedClockScope scope;
+    Platform::ScriptedSoundSystem& clock = scope.clock;
     clock.RequireFile(true);
-    Platform::UseSoundSystem(&clock);
     try {
         Demo::ShowSession session;
         session.Load();
@@ -98,7 +97,7 @@ int main(int argc, char** argv)
             std::vector<double> times;
             unsigned long long own = 0, driver = 0;
             unsigned time = run.from;
-            session.player.lastTime = time - frameStepMs;
+            session.player.Start(time, frameStepMs);
             for (int frame = 0; frame <= framesPerScene; ++frame, time += frameStepMs) {
                 clock.SetPosition(time);
                 const auto begin = std::chrono::steady_clock::now();
@@ -106,7 +105,7 @@ int main(int argc, char** argv)
                 session.player.DrawFrame();
                 const Bench::AllocationCounts counts = Bench::StopCountingAllocations();
                 glFinish();
-                SDL_GL_SwapBuffers();
+                session.graphics.Present();
                 const auto end = std::chrono::steady_clock::now();
                 if (frame == 0)
                     continue; // a scene's first frame may build what it keeps
@@ -126,13 +125,9 @@ int main(int argc, char** argv)
         getrusage(RUSAGE_SELF, &usage);
         std::printf("\nprocess start to first show frame: %.0f ms\n", loadMs);
         std::printf("peak resident memory: %.1f MiB\n", usage.ru_maxrss / 1024.0);
-        Platform::UseSoundSystem(nullptr);
         return allocationFree ? 0 : 1;
     } catch (const std::exception& error) {
         std::fprintf(stderr, "ruvo-bench: %s\n", error.what());
-        Platform::UseSoundSystem(nullptr);
         return 1;
     }
-    Platform::UseSoundSystem(nullptr);
-    return 0;
 }

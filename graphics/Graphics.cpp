@@ -11,7 +11,7 @@ namespace Adapter {
 const char* const windowCaption = "ruvo - demo@example.org";
 
 Graphics::Graphics()
-    : windowWidth(1024), windowHeight(768), viewportWidth(0), viewportHeight(0), zNear(0), zFar(0)
+    : windowWidth(screenWidth), windowHeight(screenHeight), viewportWidth(0), viewportHeight(0), zNear(0), zFar(0)
 {
     if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_VIDEO) < 0)
         throw std::runtime_error(SDL_GetError());
@@ -51,9 +51,9 @@ void Graphics::InitializeDisplay()
     for (int i = 0; i < 10; ++i) {
         glClearColor(0, 0, 0, 0);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        SDL_GL_SwapBuffers();
+        Present();
     }
-    SetPerspective(windowWidth, windowHeight, 45, 0.1f, 1000, true);
+    SetPerspective(windowWidth, windowHeight, perspectiveFovY, perspectiveZNear, perspectiveZFar, true);
     SDL_WM_SetCaption(windowCaption, nullptr);
     glEnable(GL_SCISSOR_TEST);
     glHint(GL_POLYGON_SMOOTH_HINT, GL_NICEST);
@@ -80,6 +80,13 @@ void Graphics::SetPerspective(int width, int height, float fovY, float nearPlane
     glMatrixMode(GL_MODELVIEW);
 }
 
+void Graphics::SetLetterboxPerspective()
+{
+    SetPerspective(pictureWidth, pictureHeight, perspectiveFovY, perspectiveZNear, perspectiveZFar, true);
+}
+
+void Graphics::Present() { SDL_GL_SwapBuffers(); }
+
 GLuint Graphics::AllocateTexture(const char* fileName)
 {
     GLuint name = 0;
@@ -102,19 +109,19 @@ GLuint Graphics::AllocateTexture(const char* fileName)
     return name;
 }
 
-int PollQuitKey()
+InputRequest PollQuitKey()
 {
-    int result = 0;
+    InputRequest result = InputNone;
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
         if (event.type == SDL_QUIT) {
-            if (result == 0)
-                result = 2;
+            if (result == InputNone)
+                result = InputStop;
         } else if (event.type == SDL_KEYDOWN) {
             if (event.key.keysym.sym == SDLK_ESCAPE)
-                result = 2;
+                result = InputStop;
             else if (event.key.keysym.sym == SDLK_SPACE)
-                result = 1;
+                result = InputSpace;
         }
     }
     return result;

@@ -7,6 +7,23 @@
 
 namespace Adapter {
 
+// The full-screen window every run opens, in pixels.
+constexpr int screenWidth = 1024;
+constexpr int screenHeight = 768;
+// The picture area the scenes draw into: the window's width, centred between
+// black bands above and below.
+constexpr int pictureWidth = screenWidth;
+constexpr int pictureHeight = 600;
+// Every projection of the show: vertical field of view in degrees, and the
+// near and far clip planes.
+constexpr float perspectiveFovY = 45;
+constexpr float perspectiveZNear = 0.1f;
+constexpr float perspectiveZFar = 1000;
+
+// What PollQuitKey found: the viewer wants nothing, pressed Space (which the
+// show ignores), or asked to stop (Escape, or the window closed).
+enum InputRequest { InputNone = 0, InputSpace = 1, InputStop = 2 };
+
 // Owns SDL, the full-screen window and its GL context, the display state every
 // scene relies on, and the registry of loaded pictures.
 class Graphics : public Medium::IOutputMedium {
@@ -21,6 +38,12 @@ public:
     virtual void InitializeDisplay();
 
     void SetPerspective(int width, int height, float fovY, float zNear, float zFar, bool centred);
+    // The projection the scenes draw with: the picture area, letterboxed.
+    void SetLetterboxPerspective();
+
+    // Shows what was drawn: the buffer swap. Every frame of the show, the
+    // loading picture and the start-up clears go through here.
+    void Present();
 
     // One GL texture name per file name; null gives a fresh, unregistered name.
     GLuint AllocateTexture(const char* fileName);
@@ -34,8 +57,9 @@ public:
     float zFar;
 };
 
-// Drains the event queue: 0 nothing, 1 Space pressed, 2 Escape or window closed.
-int PollQuitKey();
+// Drains the event queue; the last key of interest wins, a window close
+// counts only when no key came with it.
+InputRequest PollQuitKey();
 
 // Window caption: the production title and a contact address.
 extern const char* const windowCaption;

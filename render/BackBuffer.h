@@ -1,11 +1,13 @@
 #pragma once
 // Reading back what the show drew, for the renderer and for tests alike.
+#include "graphics/Graphics.h"
+
 #include <vector>
 
 namespace Render {
 
-const int frameWidth = 1024;
-const int frameHeight = 768;
+const int frameWidth = Adapter::screenWidth;
+const int frameHeight = Adapter::screenHeight;
 
 // The colour buffer being drawn (the back buffer) of the 1024 x 768 window
 // as RGBA, rows from the top, alpha as drawn. `pixels` is resized to fit; once

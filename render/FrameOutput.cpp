@@ -109,10 +109,12 @@ bool EncodePng(FILE* file, const Frame& frame, PngFailure& failure)
         png_error(png, "out of memory");
     png_init_io(png, file);
     png_set_IHDR(png, info, static_cast<png_uint_32>(frame.width), static_cast<png_uint_32>(frame.height), 8,
-                 PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+                 frame.keepAlpha ? PNG_COLOR_TYPE_RGBA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_set_compression_level(png, pngCompressionLevel);
     png_write_info(png, info);
-    png_set_filler(png, 0, PNG_FILLER_AFTER); // the rows are RGBA; the file keeps RGB
+    if (!frame.keepAlpha)
+        png_set_filler(png, 0, PNG_FILLER_AFTER); // the rows are RGBA; the file keeps RGB
     const size_t rowBytes = static_cast<size_t>(frame.width) * 4;
     for (int y = 0; y < frame.height; ++y)
         png_write_row(png, &frame.pixels[static_cast<size_t>(y) * rowBytes]);
@@ -163,7 +165,7 @@ public:
         std::vector<unsigned char>* pixels = free.back();
         free.pop_back();
         pixels->assign(frame.pixels.begin(), frame.pixels.end());
-        queue.push_back(Job{path, frame.width, frame.height, pixels});
+        queue.push_back(Job{path, frame.width, frame.height, frame.keepAlpha, pixels});
         changed.notify_all();
     }
 
@@ -195,6 +197,7 @@ private:
         std::string path;
         int width;
         int height;
+        bool keepAlpha;
         std::vector<unsigned char>* pixels;
     };
 
@@ -211,7 +214,7 @@ private:
             lock.unlock();
             std::exception_ptr error;
             try {
-                WritePng(job.path, Frame{job.width, job.height, *job.pixels});
+                WritePng(job.path, Frame{job.width, job.height, *job.pixels, job.keepAlpha});
             } catch (...) {
                 error = std::current_exception();
             }

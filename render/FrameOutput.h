@@ -10,6 +10,7 @@ struct Frame {
     int width;
     int height;
     const std::vector<unsigned char>& pixels;
+    bool keepAlpha = false; // written as RGBA, for pictures with transparency (test data)
 };
 
 // Where rendered frames go. Nothing is visible under the final name until

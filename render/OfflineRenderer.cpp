@@ -1,11 +1,10 @@
 #include "OfflineRenderer.h"
 #include "BackBuffer.h"
+#include "app/ShowSession.h"
 #include "graphics/Graphics.h"
 #include "platform/SoundSystem.h"
 #include "platform/StopSignals.h"
-#include "runtime/ShowSession.h"
 
-#include <SDL/SDL.h>
 #include <stdexcept>
 
 namespace Render {
@@ -19,7 +18,7 @@ void OfflineRenderer::Run(IFrameOutput& output, const Progress& progress)
     const unsigned playStart = PlayStart(options);
     session.StartMusic(static_cast<int>(playStart));
     // The first frame steps by one frame length, as every later one does.
-    session.player.lastTime = playStart - (FrameTime(options, 1) - FrameTime(options, 0));
+    session.player.Start(playStart, FrameTime(options, 1) - FrameTime(options, 0));
 
     // Pre-roll frames are drawn, so that scene and beat state are those of
     // play, but never read back.
@@ -27,7 +26,7 @@ void OfflineRenderer::Run(IFrameOutput& output, const Progress& progress)
     const unsigned long long total = FrameCount(options);
     std::vector<unsigned char> pixels;
     for (unsigned long long n = 0; n < total; ++n) {
-        if (Adapter::PollQuitKey() == 2 || Platform::StopRequested())
+        if (Adapter::PollQuitKey() == Adapter::InputStop || Platform::StopRequested())
             throw std::runtime_error("interrupted");
         const unsigned time = FrameTime(options, n);
         scope.clock.SetPosition(time);
@@ -36,7 +35,7 @@ void OfflineRenderer::Run(IFrameOutput& output, const Progress& progress)
             ReadFrame(pixels);
             output.Write(Frame{frameWidth, frameHeight, pixels});
         }
-        SDL_GL_SwapBuffers();
+        session.graphics.Present();
         if (progress)
             progress(n + 1, total);
     }

@@ -8,22 +8,25 @@
 
 namespace Render {
 
-const char* const renderUsage =
-    "Usage: ruvo-render [OPTION]... (--frames DIR | --video FILE)\n"
-    "Plays the show on a scripted clock at a fixed frame rate and writes every frame.\n"
-    "Run it from the folder that holds data/, on an X display with OpenGL.\n"
-    "\n"
-    "  -r, --fps=RATE       frames per second, a number or a fraction such as 60000/1001 (default 60)\n"
-    "  -s, --start=MS       music time of the first frame written, in milliseconds (default 0)\n"
-    "  -e, --end=MS         render frames before this music time (default 204000)\n"
-    "  -p, --preroll        play from 0 and write only the frames from --start on: the frames of a\n"
-    "                       whole-show render at the same rate, earlier beats and all; costs drawing\n"
-    "                       every frame before --start. Without it the show starts at --start, as\n"
-    "                       'ruvo START' does: no earlier beats, scenes in their initial state and\n"
-    "                       the frame grid counted from --start; nothing is drawn before it\n"
-    "  -f, --frames=DIR     write numbered PNG files (frame-000000.png, ...) into DIR\n"
-    "  -o, --video=FILE     write an H.264 MP4 with the soundtrack of the same range (needs ffmpeg)\n"
-    "  -h, --help           show this help and exit\n";
+std::string RenderUsage()
+{
+    return "Usage: ruvo-render [OPTION]... (--frames DIR | --video FILE)\n"
+           "Plays the show on a scripted clock at a fixed frame rate and writes every frame.\n"
+           "Run it from the folder that holds data/, on an X display with OpenGL.\n"
+           "\n"
+           "  -r, --fps=RATE       frames per second, a number or a fraction such as 60000/1001 (default 60)\n"
+           "  -s, --start=MS       music time of the first frame written, in milliseconds (default 0)\n"
+           "  -e, --end=MS         render frames before this music time (default " +
+           std::to_string(Demo::showEnd) + ")\n"
+           "  -p, --preroll        play from 0 and write only the frames from --start on: the frames of a\n"
+           "                       whole-show render at the same rate, earlier beats and all; costs drawing\n"
+           "                       every frame before --start. Without it the show starts at --start, as\n"
+           "                       'ruvo START' does: no earlier beats, scenes in their initial state and\n"
+           "                       the frame grid counted from --start; nothing is drawn before it\n"
+           "  -f, --frames=DIR     write numbered PNG files (frame-000000.png, ...) into DIR\n"
+           "  -o, --video=FILE     write an H.264 MP4 with the soundtrack of the same range (needs ffmpeg)\n"
+           "  -h, --help           show this help and exit\n";
+}
 
 namespace {
 

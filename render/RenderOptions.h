@@ -1,4 +1,6 @@
 #pragma once
+#include "runtime/ShowEnd.h"
+
 #include <string>
 
 namespace Render {
@@ -8,7 +10,7 @@ struct RenderOptions {
     unsigned rateNumerator = 60;
     unsigned rateDenominator = 1;
     unsigned start = 0;     // ms of music time, first frame
-    unsigned end = 204000;  // ms, frames strictly before it
+    unsigned end = Demo::showEnd; // ms, frames strictly before it
     std::string framesDir; // a folder of numbered PNG files
     std::string videoFile; // or a video with the soundtrack muxed in
     // Plays from 0 on the whole show's frame grid and writes only the frames
@@ -31,6 +33,7 @@ unsigned long long FrameCount(const RenderOptions& options);
 // (0 without a pre-roll).
 unsigned long long FirstWrittenFrame(const RenderOptions& options);
 
-extern const char* const renderUsage;
+// The text of --help.
+std::string RenderUsage();
 
 } // namespace Render

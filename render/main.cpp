@@ -48,7 +48,7 @@ int main(int argc, char** argv)
         return 1;
     }
     if (options.help) {
-        std::fputs(Render::renderUsage, stdout);
+        std::fputs(Render::RenderUsage().c_str(), stdout);
         return 0;
     }
 

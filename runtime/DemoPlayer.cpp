@@ -14,7 +14,7 @@
 namespace Demo {
 
 DemoPlayer::DemoPlayer(Adapter::Graphics& graphics, MusicStream& music)
-    : lastTime(SDL_GetTicks()), graphics(graphics), music(music)
+    : graphics(graphics), music(music), lastTime(SDL_GetTicks())
 {
 }
 
@@ -26,7 +26,7 @@ void DemoPlayer::Initialize()
 {
     Drawables::FullScreenTexture loading("data/loader/loading.png", graphics, false, true);
     graphics.Draw(Drawables::Enable(GL_TEXTURE_2D)).Draw(loading).Draw(Drawables::Disable(GL_TEXTURE_2D));
-    SDL_GL_SwapBuffers();
+    graphics.Present();
 
     // A stop signal leaves the rest unloaded: the run ends without playing.
     for (ISynchronizerChannel* channel : channels) {
@@ -77,7 +77,7 @@ void DemoPlayer::DrawFrame()
 void DemoPlayer::RenderFrame()
 {
     DrawFrame();
-    SDL_GL_SwapBuffers();
+    graphics.Present();
 }
 
 } // namespace Demo

@@ -37,13 +37,19 @@ public:
     // is. The lead must outlive the player's frames.
     void FollowDisplay(DisplayLead* lead) { display = lead; }
 
-    unsigned lastTime;
+    // Runs on an exact clock (offline, the benchmark) start here: the next
+    // frame is taken to follow one drawn `firstStep` ms before `firstTime`,
+    // so that its delta is a frame step like every later one. Live play does
+    // without: its first delta counts from the SDL ticks at construction.
+    void Start(unsigned firstTime, unsigned firstStep) { lastTime = firstTime - firstStep; }
+
     std::vector<std::pair<ITimingElement*, IEffect*>> effects;
     std::vector<ISynchronizerChannel*> channels;
     Adapter::Graphics& graphics;
     MusicStream& music;
 
 private:
+    unsigned lastTime; // the previous frame's time, for delta
     DisplayLead* display = nullptr;
 };
 

@@ -1,5 +1,6 @@
 #pragma once
 #include "runtime/IEffect.h"
+#include "runtime/ShowEnd.h"
 
 #include <memory>
 
@@ -22,7 +23,7 @@ struct EndTextLayout {
 // on top, bobbing and stretching. Every frame depends on the time alone.
 class TheEndEffect : public Demo::IEffect {
 public:
-    static constexpr unsigned showEnd = 204000;
+    static constexpr unsigned showEnd = Demo::showEnd;
     static constexpr unsigned fadeLength = 19000;
 
     TheEndEffect();

@@ -1,8 +1,8 @@
 // The PNG folder output: frames compressed on worker threads arrive whole and
 // in order, and a file that cannot be written fails the render.
-#include "FrameOutput.h"
+#include "render/FrameOutput.h"
+#include "support/Image.h"
 
-#include <cairo/cairo.h>
 #include <cstdio>
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -32,25 +32,13 @@ std::vector<unsigned char> FramePixels(int n)
     return pixels;
 }
 
-// RGBA bytes of a PNG file, or empty when it cannot be read.
+// RGBA bytes of a PNG file of the test's size, or empty.
 std::vector<unsigned char> ReadPng(const std::string& path)
 {
-    std::vector<unsigned char> pixels;
-    cairo_surface_t* surface = cairo_image_surface_create_from_png(path.c_str());
-    if (cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS && cairo_image_surface_get_width(surface) == width &&
-        cairo_image_surface_get_height(surface) == height) {
-        const unsigned char* data = cairo_image_surface_get_data(surface);
-        const int stride = cairo_image_surface_get_stride(surface);
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x) {
-                const unsigned value = *reinterpret_cast<const unsigned*>(data + y * stride + x * 4);
-                pixels.insert(pixels.end(), {static_cast<unsigned char>(value >> 16),
-                                             static_cast<unsigned char>(value >> 8), static_cast<unsigned char>(value),
-                                             static_cast<unsigned char>(value >> 24)});
-            }
-    }
-    cairo_surface_destroy(surface);
-    return pixels;
+    const TestSupport::Image image = TestSupport::LoadImage(path);
+    if (image.width != width || image.height != height)
+        return {};
+    return image.rgba;
 }
 
 // The scratch folder the output writes into before it is renamed.

@@ -4,6 +4,7 @@
 #include "support/GlTest.h"
 #include "support/TestData.h"
 
+#include <SDL/SDL.h>
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <cmath>
@@ -135,17 +136,18 @@ TEST_F(FrameStep, DeltaIsUnsignedAndWrapsWhenTheClockStepsBack)
     Demo::AlwaysOnTiming always;
     show.player->AddEffect(&always, &scene);
 
-    show.SetLastTime(500); // as if SDL had run 500 ms before the player was built
+    show.player->Start(20, 16);
     show.Frame(20);
     show.Frame(36);
     show.Frame(36);
     show.Frame(30);
-    ASSERT_EQ(calls.size(), 4u);
-    EXPECT_EQ(calls[0].delta, 4294966816u); // 20 - 500, wrapped
+    show.Frame(46);
+    ASSERT_EQ(calls.size(), 5u);
+    EXPECT_EQ(calls[0].delta, 16u); // the step the start gave
     EXPECT_EQ(calls[1].delta, 16u);
     EXPECT_EQ(calls[2].delta, 0u);
     EXPECT_EQ(calls[3].delta, 4294967290u);
-    EXPECT_EQ(show.player->lastTime, 30u);
+    EXPECT_EQ(calls[4].delta, 16u); // measured from the frame that stepped back
     // The conversion scenes make: an unsigned value, never negative.
     EXPECT_GT(static_cast<float>(calls[3].delta), 4.0e9f);
 }
@@ -154,11 +156,15 @@ TEST_F(FrameStep, FirstDeltaIsMeasuredFromTheTicksAtConstruction)
 {
     RecordingEffect scene("scene", calls);
     Demo::AlwaysOnTiming always;
-    show.player->AddEffect(&always, &scene);
-    const unsigned ticksAtConstruction = show.player->lastTime;
-    show.Frame(60000);
+    const unsigned before = SDL_GetTicks();
+    Demo::DemoPlayer player(*show.graphics, show.session.music);
+    const unsigned after = SDL_GetTicks();
+    player.AddEffect(&always, &scene);
+    show.scope.clock.SetPosition(60000);
+    player.DrawFrame();
     ASSERT_EQ(calls.size(), 1u);
-    EXPECT_EQ(calls[0].delta, 60000u - ticksAtConstruction);
+    EXPECT_GE(calls[0].delta, 60000u - after);
+    EXPECT_LE(calls[0].delta, 60000u - before);
 }
 
 TEST_F(FrameStep, WindowsAreInclusiveAndRenderInListOrder)
@@ -274,7 +280,7 @@ TEST_F(FrameStep, LivePlayDrawsForTheDisplayTimeAndFiresMarksOnTheNearestFrame)
     show.player->AddEffect(&always, &scene);
 
     // Without a display lead (offline, the bench) a frame is the reading.
-    show.SetLastTime(start - frameMs);
+    show.player->Start(start, frameMs);
     show.Frame(start);
     ASSERT_EQ(calls.size(), 1u);
     EXPECT_EQ(calls[0].time, start);

@@ -7,10 +7,10 @@
 //
 // After an intended change of the look: tests/golden/update.sh
 // (or RUVO_UPDATE_GOLDEN=1 on any run of these tests) rewrites the pictures.
-#include "BackBuffer.h"
-#include "OfflineRenderer.h"
 #include "drawables/Drawables.h"
 #include "drawables/Texture.h"
+#include "render/BackBuffer.h"
+#include "render/OfflineRenderer.h"
 #include "support/GlTest.h"
 #include "support/Image.h"
 
@@ -198,7 +198,7 @@ TEST_F(GoldenFrames, End) { CheckFrames(185000, {{"end", 187000}}); }
 TEST_F(GoldenFrames, Loading)
 {
     Adapter::Graphics graphics;
-    graphics.SetPerspective(1024, 600, 45, 0.1f, 1000, true);
+    graphics.SetLetterboxPerspective();
     Drawables::FullScreenTexture loading("data/loader/loading.png", graphics, false, true);
     graphics.Draw(Drawables::Enable(GL_TEXTURE_2D)).Draw(loading).Draw(Drawables::Disable(GL_TEXTURE_2D));
     std::vector<unsigned char> pixels;

@@ -33,7 +33,7 @@ void PushQuit()
 
 void DrainStartupEvents()
 {
-    while (Adapter::PollQuitKey() != 0) {
+    while (Adapter::PollQuitKey() != Adapter::InputNone) {
     }
 }
 
@@ -106,35 +106,35 @@ TEST_F(GlTest, SetPerspectiveOffsets)
 TEST_F(GlTest, PollQuitKeyFollowsTheQueueOrder)
 {
     DrainStartupEvents();
-    EXPECT_EQ(Adapter::PollQuitKey(), 0);
+    EXPECT_EQ(Adapter::PollQuitKey(), Adapter::InputNone);
 
     PushKey(SDLK_ESCAPE);
     PushKey(SDLK_SPACE);
-    EXPECT_EQ(Adapter::PollQuitKey(), 1);
+    EXPECT_EQ(Adapter::PollQuitKey(), Adapter::InputSpace);
 
     PushKey(SDLK_SPACE);
     PushKey(SDLK_ESCAPE);
-    EXPECT_EQ(Adapter::PollQuitKey(), 2);
+    EXPECT_EQ(Adapter::PollQuitKey(), Adapter::InputStop);
 
     PushQuit();
     PushKey(SDLK_SPACE);
-    EXPECT_EQ(Adapter::PollQuitKey(), 1);
+    EXPECT_EQ(Adapter::PollQuitKey(), Adapter::InputSpace);
 
     PushKey(SDLK_SPACE);
     PushQuit();
-    EXPECT_EQ(Adapter::PollQuitKey(), 1);
+    EXPECT_EQ(Adapter::PollQuitKey(), Adapter::InputSpace);
 
     PushQuit();
-    EXPECT_EQ(Adapter::PollQuitKey(), 2);
+    EXPECT_EQ(Adapter::PollQuitKey(), Adapter::InputStop);
 
     PushKey(SDLK_ESCAPE, SDL_KEYUP);
     PushKey(SDLK_a);
-    EXPECT_EQ(Adapter::PollQuitKey(), 0);
+    EXPECT_EQ(Adapter::PollQuitKey(), Adapter::InputNone);
 
     // One call drains the whole queue.
     PushKey(SDLK_ESCAPE);
-    EXPECT_EQ(Adapter::PollQuitKey(), 2);
-    EXPECT_EQ(Adapter::PollQuitKey(), 0);
+    EXPECT_EQ(Adapter::PollQuitKey(), Adapter::InputStop);
+    EXPECT_EQ(Adapter::PollQuitKey(), Adapter::InputNone);
 }
 
 TEST_F(GlTest, RegistryHandsOutOneNamePerFileName)

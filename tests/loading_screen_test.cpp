@@ -49,7 +49,8 @@ public:
         // The connection is SDL's: used, never closed.
         Display* display = current && root && get ? current() : nullptr;
         if (display)
-            image = get(display, root(display), 0, 0, 1024, 768, ~0UL, ZPixmap);
+            image = get(display, root(display), 0, 0, TestSupport::windowWidth, TestSupport::windowHeight, ~0UL,
+                        ZPixmap);
         if (glx)
             dlclose(glx);
         if (x11)

@@ -1,5 +1,5 @@
-#include "OfflineRenderer.h"
-#include "RenderOptions.h"
+#include "render/OfflineRenderer.h"
+#include "render/RenderOptions.h"
 #include "support/GlTest.h"
 
 #include <gtest/gtest.h>
@@ -34,7 +34,7 @@ TEST(RenderOptions, DefaultsCoverTheWholeShowAtSixtyFps)
     EXPECT_EQ(options.rateNumerator, 60u);
     EXPECT_EQ(options.rateDenominator, 1u);
     EXPECT_EQ(options.start, 0u);
-    EXPECT_EQ(options.end, 204000u);
+    EXPECT_EQ(options.end, Demo::showEnd);
     EXPECT_EQ(options.framesDir, "out");
     EXPECT_EQ(FrameCount(options), 12240u);
 }

@@ -100,7 +100,7 @@ protected:
     std::vector<int> Frame(unsigned time)
     {
         rendered.clear();
-        show->SetLastTime(time - 16);
+        show->player->Start(time, 16);
         show->Frame(time);
         return rendered;
     }

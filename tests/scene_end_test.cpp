@@ -91,13 +91,13 @@ TEST_F(EndScene, LastFramesShowTheTextAloneAndLeaveNothingOn)
     glGetFloatv(GL_CURRENT_COLOR, colour);
     EXPECT_NEAR(colour[0], 1.0f - layout.fade, 1e-6f);
 
-    EXPECT_FLOAT_EQ(EndTextLayout::At(204000).fade, 0.0f);
+    EXPECT_FLOAT_EQ(EndTextLayout::At(Demo::showEnd).fade, 0.0f);
     EXPECT_LT(EndTextLayout::At(205000).fade, 0.0f) << "a time past the end does not wrap into a bright fade";
 }
 
 TEST(EndTextLayout, WobblesWithinItsRanges)
 {
-    for (unsigned t = 185000; t <= 204000; t += 37) {
+    for (unsigned t = 185000; t <= Demo::showEnd; t += 37) {
         const EndTextLayout layout = EndTextLayout::At(t);
         ASSERT_GE(layout.height, 500) << t;
         ASSERT_LE(layout.height, 700) << t;

@@ -1,6 +1,7 @@
 // Feeds arbitrary bytes to the beat-file reader as a whole file, then polls
 // the marks it made over the length of the show.
 #include "runtime/FileSynchronizer.h"
+#include "runtime/ShowEnd.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -18,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     Demo::FileSynchronizer channel(1, path.c_str());
     channel.Load();
-    for (unsigned time = 0; time <= 204000; time += 997)
+    for (unsigned time = 0; time <= Demo::showEnd; time += 997)
         channel.Poll(time);
     channel.Poll(~0u);
     return 0;

@@ -5,17 +5,14 @@ source "$(dirname "$0")/lib/faults.bash"
 make_workdir
 rm "$WORK/data/bass.txt"
 (cd "$WORK" && exec env -u RUVO_NO_DIALOG "$RUVO" >"$WORK/stdout" 2>"$WORK/stderr") &
-pid=$!
+PID=$!
 dialog=$(wait_for_window 'An error occurred' 60) ||
-  { kill -9 $pid; fail "no dialog (SDL 2's X11 message box draws with the X core fonts of xfonts-base)"; }
-[ -n "$(find_window 'ruvo - .*')" ] && { kill -9 $pid; fail "the show's window is still open"; }
-kill -0 $pid 2>/dev/null || fail "the program ended without waiting for the dialog"
+  { kill -9 $PID; fail "no dialog (SDL 2's X11 message box draws with the X core fonts of xfonts-base)"; }
+[ -n "$(find_window 'ruvo - .*')" ] && { kill -9 $PID; fail "the show's window is still open"; }
+kill -0 $PID 2>/dev/null || fail "the program ended without waiting for the dialog"
 sleep 0.5
 press_key "$dialog" Return
-for _ in $(seq 1 50); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
-if kill -0 $pid 2>/dev/null; then kill -9 $pid; fail "Return did not dismiss the dialog"; fi
-wait $pid
-STATUS=$?
+wait_for_end 5 "Return did not dismiss the dialog"
 expect_status 1
 expect_stderr_line "An error occurred: Unable to read synchronization file:data/bass.txt"
 

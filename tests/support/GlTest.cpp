@@ -78,7 +78,7 @@ std::string SourceDir() { return RUVO_SOURCE_DIR; }
 void GlTest::SetUp()
 {
     graphics.reset(new Adapter::Graphics);
-    graphics->SetPerspective(1024, 600, 45, 0.1f, 1000, true);
+    graphics->SetLetterboxPerspective();
 }
 
 void GlTest::TearDown()

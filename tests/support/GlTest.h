@@ -1,9 +1,9 @@
 #pragma once
 // Helpers for tests that need the real window and GL context (run under the
 // test display) and for tests that drive the show on a scripted clock.
+#include "app/ShowSession.h"
 #include "graphics/Graphics.h"
 #include "platform/SoundSystem.h"
-#include "runtime/ShowSession.h"
 
 #include <array>
 #include <gtest/gtest.h>
@@ -16,9 +16,9 @@ namespace TestSupport {
 // The window, and the letterboxed picture area the scenes draw into: 600 rows
 // from row 84 to row 683 (counted from the top, both included), with a band
 // above and below.
-const int windowWidth = 1024;
-const int windowHeight = 768;
-const int pictureHeight = 600;
+const int windowWidth = Adapter::screenWidth;
+const int windowHeight = Adapter::screenHeight;
+const int pictureHeight = Adapter::pictureHeight;
 const int pictureTop = (windowHeight - pictureHeight) / 2;
 const int pictureBottom = pictureTop + pictureHeight - 1;
 // The picture area as GL's viewport and scissor box give it: x, y counted
@@ -80,7 +80,6 @@ public:
     Adapter::Graphics* const graphics;
 
     void Frame(unsigned time);
-    void SetLastTime(unsigned time) { player->lastTime = time; }
 };
 
 } // namespace TestSupport

@@ -1,13 +1,11 @@
 #include "support/Image.h"
+#include "render/FrameOutput.h"
 
 #include <SDL/SDL.h>
 #include <SDL/SDL_image.h>
 #include <algorithm>
-#include <cairo/cairo.h>
-#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <stdexcept>
 
 namespace TestSupport {
 
@@ -56,25 +54,8 @@ Image LoadImage(const std::string& path)
 
 void SavePng(const std::string& path, const Image& image)
 {
-    cairo_surface_t* surface =
-        cairo_image_surface_create(image.hasAlpha ? CAIRO_FORMAT_ARGB32 : CAIRO_FORMAT_RGB24, image.width, image.height);
-    unsigned char* data = cairo_image_surface_get_data(surface);
-    const int stride = cairo_image_surface_get_stride(surface);
-    for (int y = 0; y < image.height; ++y) {
-        auto* row = reinterpret_cast<uint32_t*>(data + y * stride);
-        for (int x = 0; x < image.width; ++x) {
-            const unsigned char* p = image.At(x, y);
-            const unsigned a = image.hasAlpha ? p[3] : 255;
-            // Cairo stores premultiplied alpha.
-            const unsigned r = p[0] * a / 255, g = p[1] * a / 255, b = p[2] * a / 255;
-            row[x] = (a << 24) | (r << 16) | (g << 8) | b;
-        }
-    }
-    cairo_surface_mark_dirty(surface);
-    const cairo_status_t status = cairo_surface_write_to_png(surface, path.c_str());
-    cairo_surface_destroy(surface);
-    if (status != CAIRO_STATUS_SUCCESS)
-        throw std::runtime_error("cannot write " + path + ": " + cairo_status_to_string(status));
+    // The renderer's writer, so that a golden picture is stored as a rendered frame is.
+    Render::WritePng(path, Render::Frame{image.width, image.height, image.rgba, image.hasAlpha});
 }
 
 ImageDifference Difference(const Image& a, const Image& b)

@@ -57,6 +57,27 @@ run_ruvo() {
   STATUS=$?
 }
 
+# Starts ruvo in $WORK in the background; sets PID.
+start_ruvo() {
+  (cd "$WORK" && exec "$RUVO" "$@" >"$WORK/stdout" 2>"$WORK/stderr") &
+  PID=$!
+}
+
+# Waits up to $1 seconds for the background run to end; sets STATUS. A run
+# still going then is killed and the test fails with $2 (or the time).
+wait_for_end() {
+  for _ in $(seq 1 $(($1 * 10))); do
+    kill -0 "$PID" 2>/dev/null || break
+    sleep 0.1
+  done
+  if kill -0 "$PID" 2>/dev/null; then
+    kill -9 "$PID"
+    fail "${2:-the run did not end within $1 s}"
+  fi
+  wait "$PID"
+  STATUS=$?
+}
+
 expect_status() {
   [ "$STATUS" -eq "$1" ] || fail "exit status $STATUS, expected $1"
 }

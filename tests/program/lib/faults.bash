@@ -14,26 +14,6 @@ expect_clean_end() {
   return 0
 }
 
-# Starts ruvo in $WORK in the background; sets PID.
-start_ruvo() {
-  (cd "$WORK" && exec "$RUVO" "$@" >"$WORK/stdout" 2>"$WORK/stderr") &
-  PID=$!
-}
-
-# Waits up to $1 seconds for the background run to end; sets STATUS.
-wait_for_end() {
-  for _ in $(seq 1 $(($1 * 10))); do
-    kill -0 "$PID" 2>/dev/null || break
-    sleep 0.1
-  done
-  if kill -0 "$PID" 2>/dev/null; then
-    kill -9 "$PID"
-    fail "the run did not end within $1 s"
-  fi
-  wait "$PID"
-  STATUS=$?
-}
-
 # Waits for the show's window, then checks that the run is still going.
 expect_window() {
   WINDOW=$(wait_for_window 'ruvo - .*' 60) || { kill -9 "$PID"; fail "no window"; }

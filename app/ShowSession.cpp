@@ -1,14 +1,14 @@
-#include "runtime/ShowSession.h"
-#include "runtime/Timeline.h"
+#include "app/ShowSession.h"
+#include "app/Timeline.h"
 
 namespace Demo {
 
 namespace {
 
-// Scenes draw into a centred 1024 x 600 picture area of the 1024 x 768 window.
+// The player is built on the window after the projection is set.
 Adapter::Graphics& Letterboxed(Adapter::Graphics& graphics)
 {
-    graphics.SetPerspective(1024, 600, 45, 0.1f, 1000, true);
+    graphics.SetLetterboxPerspective();
     return graphics;
 }
 

@@ -1,5 +1,5 @@
+#include "app/Demo.h"
 #include "platform/Platform.h"
-#include "runtime/Demo.h"
 
 int main(int argc, char** argv)
 {

@@ -4,9 +4,6 @@ namespace Demo {
 
 class DemoPlayer;
 
-// Music time at which the show ends.
-const unsigned showEnd = 204000;
-
 // Creates the nine scenes with their windows and the two beat channels, and
 // hands them to `player` in play order. They live until the process ends.
 void BuildTimeline(DemoPlayer& player);

@@ -1,12 +1,13 @@
-#include "runtime/Demo.h"
+#include "app/Demo.h"
+#include "app/ShowSession.h"
+#include "app/Timeline.h"
 #include "graphics/Graphics.h"
 #include "platform/OutputLatency.h"
 #include "platform/Platform.h"
 #include "platform/StopSignals.h"
 #include "runtime/DisplayLead.h"
-#include "runtime/ShowSession.h"
+#include "runtime/ShowEnd.h"
 #include "runtime/StartTime.h"
-#include "runtime/Timeline.h"
 
 #include <cstdlib>
 #include <exception>
@@ -28,7 +29,7 @@ int RunDemo()
             session.StartMusic(GetStartTime());
 
         for (;;) {
-            if (Adapter::PollQuitKey() == 2 || Platform::StopRequested())
+            if (Adapter::PollQuitKey() == Adapter::InputStop || Platform::StopRequested())
                 break;
             if (session.music.GetTime() >= showEnd)
                 break;

@@ -1,6 +1,7 @@
-#include "runtime/Timeline.h"
+#include "app/Timeline.h"
 #include "runtime/DemoPlayer.h"
 #include "runtime/FileSynchronizer.h"
+#include "runtime/ShowEnd.h"
 #include "scenes/BallEffects.h"
 #include "scenes/ClearEffect.h"
 #include "scenes/CubeEffect.h"
@@ -47,7 +48,7 @@ void BuildTimeline(DemoPlayer& player)
         {new StartEndTiming(80000, 122000), new Effects::DrinkEffect},
         {new StartEndTiming(122000, 145000), new Effects::FlatEffect},
         {new StartEndTiming(145000, 185000), new Effects::CubeEffect},
-        {new StartEndTiming(185000, 204000), new Effects::TheEndEffect},
+        {new StartEndTiming(185000, showEnd), new Effects::TheEndEffect},
     };
 
     // The clap channel is made first, but the bass channel is polled first.
