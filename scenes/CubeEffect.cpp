@@ -4,6 +4,7 @@
 #include "graphics/Graphics.h"
 #include "scenes/BeatKick.h"
 #include "scenes/FlashFade.h"
+#include "scenes/LayoutSeed.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -12,7 +13,7 @@ namespace Effects {
 
 namespace CubeState {
 Drawables::FullScreenTexture* currentBackground = nullptr;
-unsigned boxSeed = 267250366;
+unsigned boxSeed = layoutSeed;
 float flashLevel = 0.0f;
 float backShift = 0.0f;
 float greetingScroll = -16.0f;

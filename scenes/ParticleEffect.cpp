@@ -3,6 +3,7 @@
 #include "graphics/Graphics.h"
 #include "scenes/BeatKick.h"
 #include "scenes/Layers.h"
+#include "scenes/LayoutSeed.h"
 
 #include <algorithm>
 #include <cmath>
@@ -21,7 +22,6 @@ using ParticleState::sway;
 
 namespace {
 
-const unsigned layoutSeed = 267250366;
 // The column's frame lies this far in front of the eye.
 const float columnDistance = 5.0f;
 const double fieldOfViewY = 45.0;
