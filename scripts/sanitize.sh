@@ -27,7 +27,7 @@ cmake --build "$build" -j"$(nproc)"
 built=$(date +%s)
 
 cd "$build"
-xvfb-run -a -s "-screen 0 1024x768x24" \
+xvfb-run -a -s "-screen 0 1024x768x24 -noreset" \
   ctest --output-on-failure -j"$(nproc)" -LE fuzz -E '^program\.render_video$' "$@"
 bash "$root/tests/sanitizer/leak_check.sh" "$build/ruvo" # it opens a display of its own
 echo "sanitizer phase: build $((built - start)) s, tests $(( $(date +%s) - built )) s"

@@ -12,7 +12,7 @@ ruvo=$(realpath "${1:-$here/build/ruvo}")
 growthLimitMb=${SOAK_GROWTH_MB:-16}
 
 if [ -z "${DISPLAY:-}" ]; then
-  exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$ruvo"
+  exec xvfb-run -a -s "-screen 0 1024x768x24 -noreset" "$0" "$ruvo"
 fi
 export SDL_AUDIODRIVER=dummy RUVO_NO_DIALOG=1
 

@@ -6,7 +6,7 @@ set -u
 # by side never see (or type into) each other's windows.
 if [ -z "${RUVO_PRIVATE_DISPLAY:-}" ]; then
   export RUVO_PRIVATE_DISPLAY=1
-  exec xvfb-run -a -n $((100 + RANDOM % 800)) -s "-screen 0 1024x768x24" bash "$0" "$@"
+  exec xvfb-run -a -n $((100 + RANDOM % 800)) -s "-screen 0 1024x768x24 -noreset" bash "$0" "$@"
 fi
 
 RUVO=$1
