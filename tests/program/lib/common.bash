@@ -43,9 +43,12 @@ wait_for_window() {
   return 1
 }
 
-# Types a key into a window: keyboard focus follows the pointer here.
+# Types a key into a window. There is no window manager, and the server does
+# not reset between clients, so when a focused window closes the focus falls
+# to nothing rather than back to the pointer: give it to the window outright.
 press_key() {
   xdotool mousemove --window "$1" 20 20
+  xdotool windowfocus "$1"
   xdotool key "$2"
 }
 
