@@ -13,12 +13,6 @@ class FullScreenRenderToTexture;
 
 namespace Effects {
 
-// A rectangle of the render target in its pixels, x from the left edge and y
-// from the bottom.
-struct TargetBox {
-    float left, bottom, right, top;
-};
-
 // Base of scenes drawn through an off-screen capture: the subclass draws a 3D
 // picture into the target, the base lays it over the subclass's background,
 // adds a radial glow of enlarged copies and lets the subclass draw a
@@ -26,7 +20,7 @@ struct TargetBox {
 class BlurEffect : public Demo::IEffect {
 public:
     static constexpr int glowPasses = 24;
-    static constexpr int glowSpread = 10; // pixels of growth per pass
+    static constexpr int glowSpread = 10; // picture units of growth per pass
 
     BlurEffect(bool blurEnabled, float blurStrength);
     ~BlurEffect() override;
@@ -45,16 +39,11 @@ public:
     // and the passes of that frame use the new value.
     float blurStrength;
     std::unique_ptr<Drawables::FullScreenRenderToTexture> renderTarget;
-    // Where RenderScene may have drawn: the whole target before each call; a
-    // subclass that knows better narrows it there, and the composite and the
-    // glow then fill only the part of the window it covers.
-    TargetBox drawnBox;
 
 private:
     void DrawGlow(Adapter::Graphics& graphics);
-    // Draws the target grown by `grow` pixels, scissored to where drawnBox lands.
+    // Draws the target grown by `grow` units on every side.
     void DrawTarget(Adapter::Graphics& graphics, float grow);
-    TargetBox WholeTarget() const;
 };
 
 } // namespace Effects

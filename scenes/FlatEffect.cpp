@@ -27,8 +27,8 @@ namespace {
 const float clapGlow = 0.5f;
 const float restingGlow = 0.05f;
 // The capture's projection, as the render target sets it.
-const double fieldOfViewY = 45.0;
-const double nearPlane = 0.1;
+const double fieldOfViewY = Adapter::perspectiveFovY;
+const double nearPlane = Adapter::perspectiveZNear;
 // Widens the view a ring must miss to be left out, against rounding.
 const double viewSlack = 1.01;
 
@@ -55,11 +55,11 @@ float MeshReach()
 }
 
 // Where the camera of the capture sees the rings, all of which sit on the z
-// axis: eye-space coordinates of an axis point and the target pixels a ring
-// can cover there.
+// axis: eye-space coordinates of an axis point, and whether a ring there can
+// reach into the view.
 class RingView {
 public:
-    RingView(double eyeZ, int targetWidth, int targetHeight) : width(targetWidth), height(targetHeight)
+    RingView(double eyeZ, int targetWidth, int targetHeight)
     {
         // The camera looks from (5, 5, eyeZ) at the origin with y up.
         eye[0] = 5;
@@ -84,28 +84,20 @@ public:
     double Depth(double z) const { return Eye(2, z); }
 
     // False when a ring of radius `reach` centred at axis point z misses the
-    // view; otherwise widens `box` to take in the pixels it may cover.
-    bool Cover(double z, double reach, TargetBox& box) const
+    // view.
+    bool Sees(double z, double reach) const
     {
         const double depth = Depth(z);
         if (depth + reach <= nearPlane)
             return false; // wholly behind the near plane
-        if (depth - reach <= nearPlane) {
-            box = TargetBox{0, 0, static_cast<float>(width), static_cast<float>(height)};
+        if (depth - reach <= nearPlane)
             return true;
-        }
         // The projection of the ring's bounding cube.
         const double x0 = focalX * Lowest(Eye(0, z) - reach, depth, reach);
         const double x1 = focalX * Highest(Eye(0, z) + reach, depth, reach);
         const double y0 = focalY * Lowest(Eye(1, z) - reach, depth, reach);
         const double y1 = focalY * Highest(Eye(1, z) + reach, depth, reach);
-        if (x1 < -viewSlack || x0 > viewSlack || y1 < -viewSlack || y0 > viewSlack)
-            return false;
-        box.left = std::min(box.left, Pixel(x0, width));
-        box.right = std::max(box.right, Pixel(x1, width));
-        box.bottom = std::min(box.bottom, Pixel(y0, height));
-        box.top = std::max(box.top, Pixel(y1, height));
-        return true;
+        return !(x1 < -viewSlack || x0 > viewSlack || y1 < -viewSlack || y0 > viewSlack);
     }
 
 private:
@@ -129,15 +121,9 @@ private:
     {
         return high >= 0 ? high / (depth - reach) : high / (depth + reach);
     }
-    static float Pixel(double ndc, int size)
-    {
-        return static_cast<float>(std::min(std::max((ndc + 1) * 0.5 * size, 0.0), double(size)));
-    }
-
     double eye[3];
     double rows[3][3];
     double focalX, focalY;
-    int width, height;
 };
 
 } // namespace
@@ -203,12 +189,11 @@ void FlatEffect::RenderScene(Medium::IOutputMedium& target, unsigned time, unsig
     const RingView view(eyeZ, renderTarget->width, renderTarget->height);
     const int count = static_cast<int>(tubeSlots.size());
     const bool nearFirst = count > 0 && view.Depth(tubeSlots.front().z) <= view.Depth(tubeSlots.back().z);
-    TargetBox covered{static_cast<float>(renderTarget->width), static_cast<float>(renderTarget->height), 0, 0};
     for (int k = 0; k < count; ++k) {
         const int index = nearFirst ? k : count - 1 - k;
         const TubeSlot& slot = tubeSlots[index];
         const TubePose pose = PoseOfSlot(slot, index + 1, time);
-        if (!view.Cover(slot.z, ringReach * pose.scale, covered))
+        if (!view.Sees(slot.z, ringReach * pose.scale))
             continue;
         target.Draw(PushMatrix())
             .Draw(Translate(0, 0, slot.z))
@@ -217,7 +202,6 @@ void FlatEffect::RenderScene(Medium::IOutputMedium& target, unsigned time, unsig
         glCallList(ringList);
         target.Draw(PopMatrix());
     }
-    drawnBox = covered;
     target.Draw(PopMatrix()).Draw(Disable(GL_DEPTH_TEST));
     glDisable(GL_LIGHT0);
     glDisable(GL_LIGHTING);
