@@ -14,7 +14,11 @@ Adapter::Graphics& Letterboxed(Adapter::Graphics& graphics)
 
 } // namespace
 
-ShowSession::ShowSession() : player(Letterboxed(graphics), music) { BuildTimeline(player); }
+ShowSession::ShowSession(const Adapter::DisplaySettings& display)
+    : graphics(display), player(Letterboxed(graphics), music)
+{
+    BuildTimeline(player);
+}
 
 void ShowSession::StartMusic(int startTime)
 {

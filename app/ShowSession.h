@@ -12,7 +12,7 @@ namespace Demo {
 // Shared by the live program and the offline renderer.
 class ShowSession {
 public:
-    ShowSession();
+    explicit ShowSession(const Adapter::DisplaySettings& display = Adapter::DisplaySettings());
 
     // The loading step: loading picture, beat files, every scene's Init.
     void Load() { player.Initialize(); }

@@ -9,11 +9,15 @@ namespace Drawables {
 
 namespace {
 
+// The target's height in picture units, whatever its width.
+constexpr int targetHeight = 512;
+
 // The captured corner must lie inside the colour buffer, or the copy reads
 // undefined pixels (and a negative width would size the scratch buffer wrong).
 int CheckedWidth(int width, const Adapter::Graphics& graphics)
 {
-    if (width < 1 || width > graphics.windowWidth || 512 > graphics.windowHeight)
+    if (width < 1 || graphics.Pixels(width) > graphics.windowWidth ||
+        graphics.Pixels(targetHeight) > graphics.windowHeight)
         throw std::invalid_argument("RenderToTexture: the target does not fit in the window");
     return width;
 }
@@ -21,18 +25,19 @@ int CheckedWidth(int width, const Adapter::Graphics& graphics)
 } // namespace
 
 RenderToTexture::RenderToTexture(Adapter::Graphics& graphics, int width)
-    : width(CheckedWidth(width, graphics)), height(512), savedWidth(0), savedHeight(0), active(false),
-      graphics(&graphics)
+    : width(CheckedWidth(width, graphics)), height(targetHeight), pixelWidth(graphics.Pixels(width)),
+      pixelHeight(graphics.Pixels(targetHeight)), savedWidth(0), savedHeight(0), active(false), graphics(&graphics)
 {
     glGenTextures(1, &id);
     graphics.Draw(Enable(GL_TEXTURE_2D));
     glBindTexture(GL_TEXTURE_2D, id);
-    std::vector<unsigned char> scratch(static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
+    std::vector<unsigned char> scratch(static_cast<size_t>(pixelWidth) * static_cast<size_t>(pixelHeight) * 4);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, scratch.data());
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, pixelWidth, pixelHeight, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                 scratch.data());
     graphics.Draw(Disable(GL_TEXTURE_2D));
 }
 
@@ -42,7 +47,8 @@ Medium::IOutputMedium& RenderToTexture::Draw(IDrawable& drawable)
         glDisable(GL_SCISSOR_TEST);
         savedWidth = graphics->viewportWidth;
         savedHeight = graphics->viewportHeight;
-        graphics->SetPerspective(width, height, 45, 0.1f, 1000, false);
+        graphics->SetPerspective(width, height, Adapter::perspectiveFovY, Adapter::perspectiveZNear,
+                                  Adapter::perspectiveZFar, false);
         active = true;
     }
     drawable.Draw(*graphics);
@@ -55,12 +61,13 @@ void RenderToTexture::Capture()
         return;
     active = false;
     glBindTexture(GL_TEXTURE_2D, id);
-    glCopyTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 0, 0, width, height, 0);
+    glCopyTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 0, 0, pixelWidth, pixelHeight, 0);
     // The scissor test is still off: this clears the whole window.
     glClearColor(0, 0, 0, 0);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glEnable(GL_SCISSOR_TEST);
-    graphics->SetPerspective(savedWidth, savedHeight, 45, 0.1f, 1000, true);
+    graphics->SetPerspective(savedWidth, savedHeight, Adapter::perspectiveFovY, Adapter::perspectiveZNear,
+                             Adapter::perspectiveZFar, true);
 }
 
 FullScreenRenderToTexture::FullScreenRenderToTexture(Adapter::Graphics& graphics, int width)

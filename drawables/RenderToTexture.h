@@ -5,9 +5,9 @@
 namespace Drawables {
 
 // A texture that is also an output medium: drawables handed to it are drawn
-// into the lower-left width x 512 corner of the back buffer, and Capture()
-// copies that corner into the texture, clears the window and gives it back
-// its projection.
+// into the lower-left width x 512 picture units of the drawing surface (as
+// many pixels as those units take there), and Capture() copies that corner
+// into the texture, clears the surface and gives it back its projection.
 class RenderToTexture : public Texture, public Medium::IOutputMedium {
 public:
     RenderToTexture(Adapter::Graphics& graphics, int width);
@@ -17,8 +17,10 @@ public:
     Medium::IOutputMedium& Draw(IDrawable& drawable) override;
     void Capture();
 
-    int width;
-    int height;
+    int width;  // picture units
+    int height; // picture units
+    int pixelWidth;
+    int pixelHeight;
     int savedWidth;
     int savedHeight;
     bool active;
@@ -26,7 +28,7 @@ public:
 };
 
 // Draws the captured texture over the whole viewport, mirrored top to bottom
-// and enlarged by `grow` pixels on every side.
+// and enlarged by `grow` picture units on every side.
 class FullScreenRenderToTexture : public RenderToTexture {
 public:
     FullScreenRenderToTexture(Adapter::Graphics& graphics, int width);

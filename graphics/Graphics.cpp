@@ -1,8 +1,10 @@
 #include "graphics/Graphics.h"
+#include "graphics/FrameBuffer.h"
 #include "platform/Platform.h"
 
 #include <GL/glu.h>
 #include <SDL/SDL.h>
+#include <cmath>
 #include <cstring>
 #include <stdexcept>
 
@@ -10,8 +12,27 @@ namespace Adapter {
 
 const char* const windowCaption = "ruvo - demo@example.org";
 
-Graphics::Graphics()
-    : windowWidth(screenWidth), windowHeight(screenHeight), viewportWidth(0), viewportHeight(0), zNear(0), zFar(0)
+namespace {
+
+// Renderer names of Mesa's software rasterisers (llvmpipe, softpipe, the
+// classic swrast and its DRI name).
+bool IsSoftwareRenderer(const char* renderer)
+{
+    if (!renderer)
+        return false;
+    for (const char* name : {"llvmpipe", "softpipe", "Software Rasterizer", "swrast"})
+        if (std::strstr(renderer, name))
+            return true;
+    return false;
+}
+
+void Report(const std::string& line) { Platform::DebugOutput(line.c_str()); }
+
+} // namespace
+
+Graphics::Graphics(const DisplaySettings& settings)
+    : windowWidth(screenWidth), windowHeight(screenHeight), viewportWidth(0), viewportHeight(0), zNear(0), zFar(0),
+      fit(screenWidth, screenHeight, pictureWidth, pictureHeight)
 {
     if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_VIDEO) < 0)
         throw std::runtime_error(SDL_GetError());
@@ -30,14 +51,84 @@ Graphics::Graphics()
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     SDL_GL_SetAttribute(SDL_GL_MULTISAMPLEBUFFERS, 0);
     SDL_GL_SetAttribute(SDL_GL_MULTISAMPLESAMPLES, 0);
+    SDL_GL_SetAttribute(SDL_GL_SWAP_CONTROL, settings.vsync ? 1 : 0);
 
-    if (!SDL_SetVideoMode(windowWidth, windowHeight, 0, SDL_OPENGL | SDL_FULLSCREEN))
-        throw std::runtime_error(SDL_GetError());
-
+    OpenOutput(settings);
+    ChooseSurface(settings);
     InitializeDisplay();
 }
 
-Graphics::~Graphics() { SDL_Quit(); }
+Graphics::~Graphics()
+{
+    surface.reset(); // needs the context, which SDL_Quit ends
+    SDL_Quit();
+}
+
+void Graphics::OpenOutput(const DisplaySettings& settings)
+{
+    Uint32 flags = SDL_OPENGL;
+    outputWidth = settings.width > 0 ? settings.width : screenWidth;
+    outputHeight = settings.height > 0 ? settings.height : screenHeight;
+    if (settings.surface == Surface::FullScreen) {
+        // The desktop's own size, asked before any mode is set: a mode of
+        // another size is scaled by SDL's compatibility layer, and without a
+        // window manager not even to the whole screen.
+        const SDL_VideoInfo* desktop = SDL_GetVideoInfo();
+        if (desktop && desktop->current_w > 0 && desktop->current_h > 0) {
+            outputWidth = desktop->current_w;
+            outputHeight = desktop->current_h;
+        }
+        flags |= SDL_FULLSCREEN;
+    } else if (settings.surface == Surface::Offscreen) {
+        // The window only carries the context; frames are drawn off screen.
+        outputWidth = screenWidth;
+        outputHeight = screenHeight;
+    }
+    if (!SDL_SetVideoMode(outputWidth, outputHeight, 0, flags))
+        throw std::runtime_error(SDL_GetError());
+    if (SDL_GL_GetAttribute(SDL_GL_SWAP_CONTROL, &swapInterval) != 0)
+        swapInterval = -1;
+    const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+    softwareRenderer = IsSoftwareRenderer(renderer);
+    Report(std::string("Graphics - renderer ") + (renderer ? renderer : "unknown") +
+           (softwareRenderer ? " (software)" : "") + ", swap interval " + std::to_string(swapInterval) + "\n");
+}
+
+void Graphics::ChooseSurface(const DisplaySettings& settings)
+{
+    const PictureFit onOutput(outputWidth, outputHeight, pictureWidth, pictureHeight);
+    if (settings.surface == Surface::Offscreen) {
+        surface.reset(new FrameBuffer(settings.width > 0 ? settings.width : screenWidth,
+                                      settings.height > 0 ? settings.height : screenHeight));
+    } else {
+        classic = settings.drawing == DrawingSize::Classic ||
+                  (settings.drawing == DrawingSize::Automatic && softwareRenderer);
+        // A picture of the design's own size is the same either way.
+        if (onOutput.box.width == pictureWidth && onOutput.box.height == pictureHeight)
+            classic = false;
+        if (classic) {
+            surface.reset(new FrameBuffer(pictureWidth, pictureHeight));
+            outputPicture = onOutput.box;
+        }
+    }
+    if (surface) {
+        surface->Bind();
+        windowWidth = surface->width;
+        windowHeight = surface->height;
+    } else {
+        windowWidth = outputWidth;
+        windowHeight = outputHeight;
+    }
+    fit = PictureFit(windowWidth, windowHeight, pictureWidth, pictureHeight);
+    Report("Graphics - output " + std::to_string(outputWidth) + " x " + std::to_string(outputHeight) +
+           ", picture drawn at " + std::to_string(fit.box.width) + " x " + std::to_string(fit.box.height) +
+           (settings.surface == Surface::Offscreen ? " off screen"
+            : classic ? " and scaled to " + std::to_string(outputPicture.width) + " x " +
+                            std::to_string(outputPicture.height) + " (classic" +
+                            (settings.drawing == DrawingSize::Automatic ? ": software renderer)" : ")")
+                      : " (native)") +
+           "\n");
+}
 
 Medium::IOutputMedium& Graphics::Draw(Drawables::IDrawable& drawable)
 {
@@ -53,7 +144,10 @@ void Graphics::InitializeDisplay()
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         Present();
     }
-    SetPerspective(windowWidth, windowHeight, perspectiveFovY, perspectiveZNear, perspectiveZFar, true);
+    // The whole surface, in units as SetPerspective takes them.
+    SetPerspective(static_cast<int>(std::lround(windowWidth / fit.pixelsPerUnit)),
+                   static_cast<int>(std::lround(windowHeight / fit.pixelsPerUnit)), perspectiveFovY, perspectiveZNear,
+                   perspectiveZFar, true);
     SDL_WM_SetCaption(windowCaption, nullptr);
     glEnable(GL_SCISSOR_TEST);
     glHint(GL_POLYGON_SMOOTH_HINT, GL_NICEST);
@@ -66,14 +160,16 @@ void Graphics::SetPerspective(int width, int height, float fovY, float nearPlane
     zFar = farPlane;
     viewportWidth = width;
     viewportHeight = height;
+    const int pixelWidth = Pixels(width);
+    const int pixelHeight = Pixels(height);
     int x = 0;
     int y = 0;
     if (centred) {
-        x = (windowWidth - width) / 2;
-        y = (windowHeight - height) / 2;
+        x = (windowWidth - pixelWidth) / 2;
+        y = (windowHeight - pixelHeight) / 2;
     }
-    glViewport(x, y, width, height);
-    glScissor(x, y, width, height);
+    glViewport(x, y, pixelWidth, pixelHeight);
+    glScissor(x, y, pixelWidth, pixelHeight);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     gluPerspective(fovY, static_cast<double>(width) / static_cast<double>(height), zNear, zFar);
@@ -85,7 +181,12 @@ void Graphics::SetLetterboxPerspective()
     SetPerspective(pictureWidth, pictureHeight, perspectiveFovY, perspectiveZNear, perspectiveZFar, true);
 }
 
-void Graphics::Present() { SDL_GL_SwapBuffers(); }
+void Graphics::Present()
+{
+    if (classic)
+        surface->CopyToWindow(outputPicture);
+    SDL_GL_SwapBuffers();
+}
 
 GLuint Graphics::AllocateTexture(const char* fileName)
 {
@@ -113,16 +214,17 @@ InputRequest PollQuitKey()
 {
     InputRequest result = InputNone;
     SDL_Event event;
+    // The queue is drained whatever it holds, so a stop does not linger
+    // into the next frame.
     while (SDL_PollEvent(&event)) {
-        if (event.type == SDL_QUIT) {
-            if (result == InputNone)
-                result = InputStop;
-        } else if (event.type == SDL_KEYDOWN) {
-            if (event.key.keysym.sym == SDLK_ESCAPE)
-                result = InputStop;
-            else if (event.key.keysym.sym == SDLK_SPACE)
-                result = InputSpace;
-        }
+        if (result == InputStop)
+            continue;
+        if (event.type == SDL_QUIT)
+            result = InputStop;
+        else if (event.type == SDL_KEYDOWN && event.key.keysym.sym == SDLK_ESCAPE)
+            result = InputStop;
+        else if (event.type == SDL_KEYDOWN && event.key.keysym.sym == SDLK_SPACE)
+            result = InputSpace;
     }
     return result;
 }

@@ -1,17 +1,24 @@
 #pragma once
+#include "graphics/DisplaySettings.h"
 #include "graphics/IOutputMedium.h"
+#include "graphics/PictureFit.h"
 
 #include <GL/gl.h>
 #include <map>
+#include <memory>
 #include <string>
 
 namespace Adapter {
 
-// The full-screen window every run opens, in pixels.
+class FrameBuffer;
+
+// The screen the show was made for, in pixels: the window size where no other
+// is asked for, and the frame size of a render.
 constexpr int screenWidth = 1024;
 constexpr int screenHeight = 768;
-// The picture area the scenes draw into: the window's width, centred between
-// black bands above and below.
+// The picture the scenes draw, in its own units: on the screen above it is
+// the window's width, centred between black bands above and below, one pixel
+// a unit. Other outputs fit it as large as they can (PictureFit).
 constexpr int pictureWidth = screenWidth;
 constexpr int pictureHeight = 600;
 // Every projection of the show: vertical field of view in degrees, and the
@@ -24,11 +31,12 @@ constexpr float perspectiveZFar = 1000;
 // show ignores), or asked to stop (Escape, or the window closed).
 enum InputRequest { InputNone = 0, InputSpace = 1, InputStop = 2 };
 
-// Owns SDL, the full-screen window and its GL context, the display state every
-// scene relies on, and the registry of loaded pictures.
+// Owns SDL, the window and its GL context, the surface the scenes draw on (the
+// window itself, or an off-screen frame), the display state every scene
+// relies on, and the registry of loaded pictures.
 class Graphics : public Medium::IOutputMedium {
 public:
-    Graphics();
+    explicit Graphics(const DisplaySettings& settings = DisplaySettings());
     ~Graphics();
     Graphics(const Graphics&) = delete;
     Graphics& operator=(const Graphics&) = delete;
@@ -37,28 +45,57 @@ public:
     Medium::IOutputMedium& Draw(Drawables::IDrawable& drawable) override;
     virtual void InitializeDisplay();
 
+    // Viewport and scissor box of width x height picture units (pixels times
+    // pixelsPerUnit), centred in the drawing surface or at its lower left,
+    // and a perspective projection of the same aspect.
     void SetPerspective(int width, int height, float fovY, float zNear, float zFar, bool centred);
     // The projection the scenes draw with: the picture area, letterboxed.
     void SetLetterboxPerspective();
 
-    // Shows what was drawn: the buffer swap. Every frame of the show, the
-    // loading picture and the start-up clears go through here.
+    // Shows what was drawn: the buffer swap (after scaling the picture to
+    // the window where it is drawn at another size). Every frame of the show,
+    // the loading picture and the start-up clears go through here.
     void Present();
+
+    // A length in picture units as whole pixels of the drawing surface.
+    int Pixels(double units) const { return fit.Pixels(units); }
 
     // One GL texture name per file name; null gives a fresh, unregistered name.
     GLuint AllocateTexture(const char* fileName);
 
     std::map<std::string, GLuint> textures;
+    // The drawing surface in pixels: the window, or the off-screen frame.
     int windowWidth;
     int windowHeight;
+    // Where viewportWidth x viewportHeight units, the picture, go.
     int viewportWidth;
     int viewportHeight;
     float zNear;
     float zFar;
+
+    // The window (or screen) that shows the show, in pixels.
+    int outputWidth = 0;
+    int outputHeight = 0;
+    // The picture on the drawing surface: its pixels a unit, and its box.
+    PictureFit fit;
+    // Drawn at 1024 x 600 and scaled to the output (DrawingSize::Classic).
+    bool classic = false;
+    // Mesa's software rasterisers: too slow to draw every pixel of a large
+    // screen, so the automatic choice draws them the classic way.
+    bool softwareRenderer = false;
+    // The swap interval the driver reports (1: one frame a refresh), or -1.
+    int swapInterval = -1;
+
+private:
+    void OpenOutput(const DisplaySettings& settings);
+    void ChooseSurface(const DisplaySettings& settings);
+
+    std::unique_ptr<FrameBuffer> surface; // null: the window itself
+    PixelBox outputPicture{0, 0, 0, 0};   // where a classic frame lands on the window
 };
 
-// Drains the event queue; the last key of interest wins, a window close
-// counts only when no key came with it.
+// Drains the event queue. A stop request (Escape, or the window closed) stays
+// one whatever follows it in the queue; otherwise Space is reported.
 InputRequest PollQuitKey();
 
 // Window caption: the production title and a contact address.

@@ -23,7 +23,7 @@ inline Medium::IOutputMedium& DrawWeightedLayer(Medium::IOutputMedium& medium, D
     return medium;
 }
 
-// A full-screen picture no larger than the viewport is never minified, so
+// A full-screen picture no larger than the viewport's pixels is never minified, so
 // the mipmapped filter only ever samples its first level, as the plain
 // linear filter does; the plain filter spares the rasteriser choosing a
 // level for every pixel. Larger pictures keep their mipmaps.
@@ -35,7 +35,7 @@ inline void SampleUnminified(Drawables::FullScreenTexture& picture, const Adapte
     GLint width = 0, height = 0;
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
-    if (width <= graphics.viewportWidth && height <= graphics.viewportHeight)
+    if (width <= graphics.Pixels(graphics.viewportWidth) && height <= graphics.Pixels(graphics.viewportHeight))
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     // Loading order decides what the first frame finds bound.
     glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(bound));

@@ -24,7 +24,7 @@ namespace {
 
 // The column's frame lies this far in front of the eye.
 const float columnDistance = 5.0f;
-const double fieldOfViewY = 45.0;
+const double fieldOfViewY = Adapter::perspectiveFovY;
 // A flower counts as magnified a little before a texel spans a whole pixel,
 // against rounding in the rasteriser's level of detail.
 const double magnifiedBelow = 0.98;
@@ -82,7 +82,8 @@ void ParticleEffect::DrawSprites(Adapter::Graphics& graphics, float step)
     // Same seed every frame: each flower keeps its place in the column.
     std::srand(layoutSeed);
     magnifiedCount = 0;
-    const int viewportHeight = graphics.viewportHeight;
+    // The picture's height on the drawing surface, in its pixels.
+    const int viewportHeight = graphics.Pixels(graphics.viewportHeight);
     for (int i = 0; i < particleCount; ++i) {
         const float z = particleDepth[i];
         const float b = z >= -5.0f ? 0.5f : 0.5f * (-5.0f / z);

@@ -103,14 +103,16 @@ TEST_F(GlTest, SetPerspectiveOffsets)
     EXPECT_EQ(graphics->viewportHeight, 600);
 }
 
-TEST_F(GlTest, PollQuitKeyFollowsTheQueueOrder)
+TEST_F(GlTest, PollQuitKeyKeepsAStopRequestWhateverFollows)
 {
     DrainStartupEvents();
     EXPECT_EQ(Adapter::PollQuitKey(), Adapter::InputNone);
 
+    // A key pressed after Escape, or after the window was closed, within one
+    // frame must not cancel the stop.
     PushKey(SDLK_ESCAPE);
     PushKey(SDLK_SPACE);
-    EXPECT_EQ(Adapter::PollQuitKey(), Adapter::InputSpace);
+    EXPECT_EQ(Adapter::PollQuitKey(), Adapter::InputStop);
 
     PushKey(SDLK_SPACE);
     PushKey(SDLK_ESCAPE);
@@ -118,10 +120,13 @@ TEST_F(GlTest, PollQuitKeyFollowsTheQueueOrder)
 
     PushQuit();
     PushKey(SDLK_SPACE);
-    EXPECT_EQ(Adapter::PollQuitKey(), Adapter::InputSpace);
+    EXPECT_EQ(Adapter::PollQuitKey(), Adapter::InputStop);
 
     PushKey(SDLK_SPACE);
     PushQuit();
+    EXPECT_EQ(Adapter::PollQuitKey(), Adapter::InputStop);
+
+    PushKey(SDLK_SPACE);
     EXPECT_EQ(Adapter::PollQuitKey(), Adapter::InputSpace);
 
     PushQuit();
