@@ -1,4 +1,5 @@
 #include "app/Demo.h"
+#include "app/CommandLine.h"
 #include "app/ShowSession.h"
 #include "app/Timeline.h"
 #include "graphics/Graphics.h"
@@ -7,26 +8,25 @@
 #include "platform/StopSignals.h"
 #include "runtime/DisplayLead.h"
 #include "runtime/ShowEnd.h"
-#include "runtime/StartTime.h"
 
 #include <cstdlib>
 #include <exception>
 
 namespace Demo {
 
-int RunDemo()
+int RunDemo(const ShowOptions& options)
 {
     Platform::InstallStopSignalHandlers();
     try {
         // Declared before the session, so it outlives the player that reads it.
         SteadyFrameTimer frameTimer;
         DisplayLead displayLead(frameTimer, Platform::DisplayLatencyMs(std::getenv("RUVO_DISPLAY_LATENCY_MS")));
-        ShowSession session;
+        ShowSession session(options.display);
         session.player.FollowDisplay(&displayLead);
         session.Load();
         // A stop signal during loading ends the run before the music starts.
         if (!Platform::StopRequested())
-            session.StartMusic(GetStartTime());
+            session.StartMusic(options.startTime);
 
         for (;;) {
             if (Adapter::PollQuitKey() == Adapter::InputStop || Platform::StopRequested())

@@ -17,17 +17,6 @@ void DebugOutput(const char* text)
         std::fputs(text, stderr);
 }
 
-std::string JoinCommandLine(int argc, char** argv)
-{
-    std::string line;
-    for (int i = 0; i < argc; ++i) {
-        if (i > 0)
-            line += ' ';
-        line += argv[i] ? argv[i] : "";
-    }
-    return line;
-}
-
 namespace {
 
 pid_t dialogParent = 0;
@@ -74,18 +63,3 @@ void ShowErrorBox(const char* text, const char* caption)
 
 } // namespace Platform
 
-namespace Platform {
-
-namespace {
-std::string& CommandLineStore()
-{
-    static std::string line;
-    return line;
-}
-} // namespace
-
-void SetCommandLine(const std::string& line) { CommandLineStore() = line; }
-
-const char* GetCommandLine() { return CommandLineStore().c_str(); }
-
-} // namespace Platform

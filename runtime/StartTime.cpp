@@ -1,9 +1,7 @@
 #include "runtime/StartTime.h"
-#include "platform/Platform.h"
 
 #include <cctype>
 #include <climits>
-#include <cstring>
 
 namespace Demo {
 
@@ -30,20 +28,17 @@ int ConvertLikeAtoi(const char* text)
 
 } // namespace
 
-int GetStartTime(const char* commandLine)
+bool IsStartTime(const char* word)
 {
-    if (!commandLine)
-        return 0;
-    const size_t length = std::strlen(commandLine);
-    if (length <= 1)
-        return 0;
-    for (size_t i = 1; i < length; ++i) {
-        if (commandLine[i] == ' ' || commandLine[i] == '"')
-            return ConvertLikeAtoi(commandLine + i + 1);
-    }
-    return 0;
+    if (!word)
+        return false;
+    while (std::isspace(static_cast<unsigned char>(*word)))
+        ++word;
+    if (*word == '+' || *word == '-')
+        ++word;
+    return std::isdigit(static_cast<unsigned char>(*word));
 }
 
-int GetStartTime() { return GetStartTime(Platform::GetCommandLine()); }
+int ReadStartTime(const char* word) { return word ? ConvertLikeAtoi(word) : 0; }
 
 } // namespace Demo

@@ -2,13 +2,13 @@
 
 namespace Demo {
 
-// The start position in ms from a command line of the form
-// `program [start]`: the scan skips the first character, stops at the first
-// space or double quote and converts what follows it as atoi does (values
-// beyond the range of int saturate). No such character gives 0.
-int GetStartTime(const char* commandLine);
+// Whether a command-line word is meant as a start time: a number, possibly
+// signed, possibly followed by other characters ("60000", "-5000", "123abc").
+bool IsStartTime(const char* word);
 
-// The same, for the process's own command line.
-int GetStartTime();
+// The start position in ms from such a word, converted as atoi does (what
+// follows the digits is ignored; values beyond the range of int saturate).
+// Anything else gives 0.
+int ReadStartTime(const char* word);
 
 } // namespace Demo

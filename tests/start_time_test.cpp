@@ -1,4 +1,4 @@
-#include "runtime/StartTime.h"
+#include "app/CommandLine.h"
 #include "support/GlTest.h"
 
 #include <gtest/gtest.h>
@@ -6,50 +6,77 @@
 #include <unistd.h>
 #include <vector>
 
-using Demo::GetStartTime;
+using Demo::ParseShowOptions;
+using Demo::UsageError;
 
-TEST(StartTime, NoArgumentStartsAtZero)
+namespace {
+
+Demo::ShowOptions Parse(std::vector<const char*> words, const char* vsync = nullptr)
 {
-    EXPECT_EQ(GetStartTime(""), 0);
-    EXPECT_EQ(GetStartTime("r"), 0);
-    EXPECT_EQ(GetStartTime("ruvo"), 0);
-    EXPECT_EQ(GetStartTime("./ruvo"), 0);
-    EXPECT_EQ(GetStartTime(nullptr), 0);
-    // A quoted path stops at its closing quote and converts the empty rest.
-    EXPECT_EQ(GetStartTime("\"C:/demo/ruvo.exe\""), 0);
+    words.insert(words.begin(), "/home/my demos/ruvo");
+    return ParseShowOptions(static_cast<int>(words.size()), words.data(), vsync);
 }
 
-TEST(StartTime, ReadsTheNumberAfterTheProgramName)
+} // namespace
+
+TEST(CommandLine, StartTimeIsItsOwnWordConvertedLikeAtoi)
 {
-    EXPECT_EQ(GetStartTime("ruvo 60000"), 60000);
-    EXPECT_EQ(GetStartTime("\"ruvo\" 60000"), 60000);
-    EXPECT_EQ(GetStartTime("ruvo   60000"), 60000);
-    EXPECT_EQ(GetStartTime("ruvo 60000 12"), 60000);
+    EXPECT_EQ(Parse({}).startTime, 0);
+    // The program's path, spaces and all, is not read.
+    EXPECT_EQ(Parse({"60000"}).startTime, 60000);
+    EXPECT_EQ(Parse({"123abc"}).startTime, 123);
+    EXPECT_EQ(Parse({"-5000"}).startTime, -5000);
+    EXPECT_EQ(Parse({"+42"}).startTime, 42);
+    EXPECT_EQ(Parse({" 7"}).startTime, 7);
+    // Out of range saturates instead of wrapping.
+    EXPECT_EQ(Parse({"4294967296"}).startTime, 2147483647);
+    EXPECT_EQ(Parse({"-99999999999999999999"}).startTime, -2147483647 - 1);
 }
 
-TEST(StartTime, QuotedPathWithSpaceStopsAtTheSpace)
+TEST(CommandLine, OptionsInAnyOrderAroundTheStartTime)
 {
-    EXPECT_EQ(GetStartTime("\"/home/my demos/ruvo\" 60000"), 0);
-    EXPECT_EQ(GetStartTime("\"/home/2024 demos/ruvo\" 60000"), 0);
-    EXPECT_EQ(GetStartTime("\"/home/a 2024demos/ruvo\" 60000"), 2024);
+    Demo::ShowOptions options = Parse({"--window", "60000", "--classic"});
+    EXPECT_EQ(options.startTime, 60000);
+    EXPECT_EQ(options.display.surface, Adapter::Surface::Window);
+    EXPECT_EQ(options.display.width, 1024);
+    EXPECT_EQ(options.display.height, 768);
+    EXPECT_EQ(options.display.drawing, Adapter::DrawingSize::Classic);
+
+    options = Parse({"60000", "-w", "1280x720", "--native"});
+    EXPECT_EQ(options.startTime, 60000);
+    EXPECT_EQ(options.display.width, 1280);
+    EXPECT_EQ(options.display.height, 720);
+    EXPECT_EQ(options.display.drawing, Adapter::DrawingSize::Native);
+
+    options = Parse({"--window=640x480"});
+    EXPECT_EQ(options.display.width, 640);
+    EXPECT_EQ(options.startTime, 0);
+
+    options = Parse({});
+    EXPECT_EQ(options.display.surface, Adapter::Surface::FullScreen);
+    EXPECT_EQ(options.display.drawing, Adapter::DrawingSize::Automatic);
+    EXPECT_TRUE(Parse({"--help", "5"}).help);
+    EXPECT_TRUE(Parse({"-h"}).help);
 }
 
-TEST(StartTime, ConvertsLikeAtoi)
+TEST(CommandLine, LivePlayWaitsForTheRefreshUnlessTurnedOff)
 {
-    EXPECT_EQ(GetStartTime("ruvo abc"), 0);
-    EXPECT_EQ(GetStartTime("ruvo 123abc"), 123);
-    EXPECT_EQ(GetStartTime("ruvo -5000"), -5000);
-    EXPECT_EQ(GetStartTime("ruvo +42"), 42);
-    EXPECT_EQ(GetStartTime("ruvo -"), 0);
-    EXPECT_EQ(GetStartTime("ruvo "), 0);
+    EXPECT_TRUE(Parse({}).display.vsync);
+    EXPECT_TRUE(Parse({}, "1").display.vsync);
+    EXPECT_FALSE(Parse({}, "0").display.vsync);
 }
 
-TEST(StartTime, OutOfRangeNumbersSaturateInsteadOfWrapping)
+TEST(CommandLine, RefusesWhatItCannotFollow)
 {
-    EXPECT_EQ(GetStartTime("ruvo 4294967296"), 2147483647);
-    EXPECT_EQ(GetStartTime("ruvo 99999999999999999999999999"), 2147483647);
-    EXPECT_EQ(GetStartTime("ruvo -99999999999999999999"), -2147483647 - 1);
-    EXPECT_EQ(GetStartTime("ruvo 2147483647"), 2147483647);
+    EXPECT_THROW(Parse({"--bogus"}), UsageError);
+    EXPECT_THROW(Parse({"-x"}), UsageError);
+    EXPECT_THROW(Parse({"60000", "12"}), UsageError);
+    EXPECT_THROW(Parse({"abc"}), UsageError);
+    EXPECT_THROW(Parse({""}), UsageError);
+    EXPECT_THROW(Parse({"--window=big"}), UsageError);
+    EXPECT_THROW(Parse({"--window=0x480"}), UsageError);
+    EXPECT_THROW(Parse({"--window=1280x720x3"}), UsageError);
+    EXPECT_THROW(Parse({"--window=99999x720"}), UsageError);
 }
 
 namespace {
