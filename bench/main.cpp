@@ -59,29 +59,66 @@ double Percentile(std::vector<double> values, double fraction)
     return values[index];
 }
 
+// "WxH" in pixels, both from 1 to 16384.
+bool ReadSize(const char* text, Adapter::DisplaySettings& display)
+{
+    int width = 0, height = 0, used = 0;
+    if (std::sscanf(text, "%5dx%5d%n", &width, &height, &used) != 2 || text[used] != '\0' || width < 1 ||
+        height < 1 || width > 16384 || height > 16384)
+        return false;
+    display.surface = Adapter::Surface::Offscreen;
+    display.width = width;
+    display.height = height;
+    return true;
+}
+
+int Usage()
+{
+    std::fprintf(stderr, "usage: ruvo-bench [--size WxH] [scene]\nscenes:");
+    for (const SceneRun& run : sceneRuns)
+        std::fprintf(stderr, " '%s'", run.name);
+    std::fputc('\n', stderr);
+    return 2;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
-    // An optional scene name measures that scene alone (handy under a profiler).
-    const std::string only = argc > 1 ? argv[1] : "";
+    // Frames are timed, never shown to anyone: no wait for the refresh.
+    Adapter::DisplaySettings display;
+    display.vsync = false;
+    // An optional scene name measures that scene alone (handy under a
+    // profiler); --size draws frames of that size off screen.
+    std::string only;
+    for (int i = 1; i < argc; ++i) {
+        const std::string word = argv[i];
+        if (word == "--size" && i + 1 < argc) {
+            if (!ReadSize(argv[++i], display))
+                return Usage();
+        } else if (word.compare(0, 7, "--size=") == 0) {
+            if (!ReadSize(argv[i] + 7, display))
+                return Usage();
+        } else if (only.empty() && word[0] != '-') {
+            only = word;
+        } else {
+            return Usage();
+        }
+    }
     bool known = only.empty();
     for (const SceneRun& run : sceneRuns)
         known = known || only == run.name;
-    if (!known) {
-        std::fprintf(stderr, "usage: ruvo-bench [scene]\nscenes:");
-        for (const SceneRun& run : sceneRuns)
-            std::fprintf(stderr, " '%s'", run.name);
-        std::fputc('\n', stderr);
-        return 2;
-    }
+    if (!known)
+        return Usage();
 
     Platform::ScriptedClockScope scope;
     Platform::ScriptedSoundSystem& clock = scope.clock;
     clock.RequireFile(true);
     try {
-        Demo::ShowSession session;
+        Demo::ShowSession session(display);
         session.Load();
+        std::printf("frames of %d x %d, the picture drawn at %d x %d\n", session.graphics.windowWidth,
+                    session.graphics.windowHeight, session.graphics.fit.box.width, session.graphics.fit.box.height);
         session.StartMusic(static_cast<int>(sceneRuns[1].from));
         clock.SetPosition(sceneRuns[1].from);
         session.player.RenderFrame();
