@@ -1,6 +1,7 @@
 #include "support/GlTest.h"
 
 #include <GL/gl.h>
+#include <GL/glx.h>
 #include <SDL/SDL.h>
 #include <cmath>
 #include <cstring>
@@ -151,4 +152,22 @@ TEST_F(GlTest, RegistryHandsOutOneNamePerFileName)
     const GLuint fresh2 = graphics->AllocateTexture(nullptr);
     EXPECT_NE(fresh1, fresh2);
     EXPECT_EQ(graphics->textures.size(), 2u);
+}
+
+// Live play asks for one frame a refresh, the renderer and the bench for
+// none. Where the GLX driver offers swap control it must report what was
+// asked; Xvfb's software GL offers none and reports 0 either way.
+TEST(GraphicsVsync, TheSwapIntervalAskedForIsTheOneInForce)
+{
+    for (const bool vsync : {true, false}) {
+        Adapter::DisplaySettings settings;
+        settings.vsync = vsync;
+        Adapter::Graphics graphics(settings);
+        const char* extensions = glXQueryExtensionsString(glXGetCurrentDisplay(), 0);
+        const bool reported = extensions && std::strstr(extensions, "_swap_control");
+        if (reported)
+            EXPECT_EQ(graphics.swapInterval, vsync ? 1 : 0);
+        else
+            EXPECT_NE(graphics.swapInterval, 1) << "no swap control, yet one frame a refresh";
+    }
 }

@@ -1,6 +1,8 @@
-# Start times out of range: past the end (also one that does not fit 32 bits)
-# ends the run after loading with status 0; a negative or non-numeric one
-# plays the show from its start.
+# Start times and the command line: past the end (also one that does not fit
+# 32 bits) ends the run after loading with status 0; a negative one plays the
+# show from its start; a word that is not a number, an unknown option or a
+# second start time is refused with the usage and status 2; --help prints it
+# with status 0; a program under a path with a space reads its start time.
 source "$(dirname "$0")/lib/faults.bash"
 make_workdir
 
@@ -9,19 +11,40 @@ for start in 250000 4294967296 99999999999999999999; do
   expect_clean_end
 done
 
-# From the start, the first bass mark comes at 10 s: none may show in the
-# first seconds of play (a start read as a later time would fire a burst).
-for start in -5000 abc; do
-  (cd "$WORK" && exec env RUVO_DEBUG=1 "$RUVO" "$start" >"$WORK/stdout" 2>"$WORK/stderr") &
+for words in "abc" "--bogus" "60000 12"; do
+  # shellcheck disable=SC2086 # the words are meant to split
+  run_ruvo 20 $words
+  expect_status 2
+  grep -q "^Usage: ruvo " "$WORK/stderr" || fail "'$words': no usage on stderr"
+  [ -s "$WORK/stdout" ] && fail "'$words': output on stdout"
+done
+run_ruvo 20 --help
+expect_status 0
+grep -q "^Usage: ruvo " "$WORK/stdout" || fail "--help: no usage on stdout"
+grep -q "RUVO_VSYNC" "$WORK/stdout" || fail "--help: the environment is not described"
+
+# Plays a few seconds started with the given words and reports on stdout
+# whether any bass beat fired. From the start the first bass mark comes at
+# 10 s; at 60 s the tube's beats come at once.
+beats_in_first_seconds() {
+  local program=$1
+  shift
+  (cd "$WORK" && exec env RUVO_DEBUG=1 "$program" "$@" >"$WORK/stdout" 2>"$WORK/stderr") &
   PID=$!
   expect_window
   sleep 3
-  kill -0 "$PID" 2>/dev/null || fail "start $start: the show ended by itself"
+  kill -0 "$PID" 2>/dev/null || fail "start $*: the show ended by itself"
   press_key "$WINDOW" Escape
   wait_for_end 10
   expect_status 0
-  grep -q "^An error occurred" "$WORK/stderr" && fail "start $start: an error"
-  grep -qx "BASS" "$WORK/stderr" && fail "start $start: beats fired, so it did not start at 0"
-  grep -q "New texture data/end/text.png" "$WORK/stderr" || fail "start $start: loading did not finish"
-done
+  grep -q "^An error occurred" "$WORK/stderr" && fail "start $*: an error"
+  grep -q "New texture data/end/text.png" "$WORK/stderr" || fail "start $*: loading did not finish"
+  grep -qx "BASS" "$WORK/stderr" && echo yes || echo no
+}
+
+[ "$(beats_in_first_seconds "$RUVO" -5000)" = no ] || fail "start -5000 did not start at 0"
+mkdir -p "$WORK/my demos"
+cp "$RUVO" "$WORK/my demos/ruvo"
+[ "$(beats_in_first_seconds "$WORK/my demos/ruvo" 60000)" = yes ] ||
+  fail "a program under a path with a space did not start at 60 s"
 exit 0

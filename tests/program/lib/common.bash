@@ -3,10 +3,11 @@
 set -u
 
 # Each program test gets an X display of its own, so that tests running side
-# by side never see (or type into) each other's windows.
+# by side never see (or type into) each other's windows; a test may set
+# RUVO_TEST_SCREEN (WxH) before sourcing this for a screen of another size.
 if [ -z "${RUVO_PRIVATE_DISPLAY:-}" ]; then
   export RUVO_PRIVATE_DISPLAY=1
-  exec xvfb-run -a -n $((100 + RANDOM % 800)) -s "-screen 0 1024x768x24 -noreset" bash "$0" "$@"
+  exec xvfb-run -a -n $((100 + RANDOM % 800)) -s "-screen 0 ${RUVO_TEST_SCREEN:-1024x768}x24 -noreset" bash "$0" "$@"
 fi
 
 RUVO=$1
