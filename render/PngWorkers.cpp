@@ -3,6 +3,7 @@
 #include "render/PngEncoder.h"
 
 #include <algorithm>
+#include <pthread.h>
 #include <stdexcept>
 #include <system_error>
 
@@ -79,6 +80,7 @@ unsigned PngWorkers::DefaultCount()
 
 void PngWorkers::Work()
 {
+    pthread_setname_np(pthread_self(), "ruvo-png"); // for ps, top and debuggers
     std::unique_lock<std::mutex> lock(mutex);
     for (;;) {
         changed.wait(lock, [this] { return !queue.empty() || stopping; });
