@@ -1,14 +1,28 @@
 #include "platform/StopSignals.h"
 
-#include <csignal>
+#include <atomic>
+#include <pthread.h>
 
 namespace Platform {
 
 namespace {
 
-volatile std::sig_atomic_t stopSignal = 0;
+// Written by the handler, on whichever thread the kernel picks, and read by
+// the frame loop: an atomic makes that hand-over defined. Only a lock-free
+// atomic may be touched in a signal handler.
+std::atomic<int> stopSignal{0};
+static_assert(std::atomic<int>::is_always_lock_free, "the stop flag must be lock-free to be set in a handler");
 
-extern "C" void RecordStopSignal(int signal) { stopSignal = signal; }
+extern "C" void RecordStopSignal(int signal) { stopSignal.store(signal, std::memory_order_relaxed); }
+
+sigset_t StopSignalSet()
+{
+    sigset_t set;
+    sigemptyset(&set);
+    sigaddset(&set, SIGINT);
+    sigaddset(&set, SIGTERM);
+    return set;
+}
 
 } // namespace
 
@@ -25,7 +39,7 @@ void InstallStopSignalHandlers()
     sigaction(SIGTERM, &action, nullptr);
 }
 
-bool StopRequested() { return stopSignal != 0; }
+bool StopRequested() { return stopSignal.load(std::memory_order_relaxed) != 0; }
 
 void RestoreDefaultStopSignals()
 {
@@ -35,11 +49,19 @@ void RestoreDefaultStopSignals()
 
 void ReraiseStopSignal()
 {
-    const int signal = stopSignal;
+    const int signal = stopSignal.load(std::memory_order_relaxed);
     if (signal == 0)
         return;
     std::signal(signal, SIG_DFL);
     std::raise(signal);
 }
+
+StopSignalsBlocked::StopSignalsBlocked()
+{
+    const sigset_t stops = StopSignalSet();
+    pthread_sigmask(SIG_BLOCK, &stops, &previous);
+}
+
+StopSignalsBlocked::~StopSignalsBlocked() { pthread_sigmask(SIG_SETMASK, &previous, nullptr); }
 
 } // namespace Platform

@@ -1,4 +1,5 @@
 #pragma once
+#include <csignal>
 
 namespace Platform {
 
@@ -11,5 +12,20 @@ bool StopRequested();
 void RestoreDefaultStopSignals();
 // Raises the stop signal again, if one arrived; returns only if none did.
 void ReraiseStopSignal();
+
+// While one of these lives, the calling thread does not take the stop
+// signals, and neither does any thread it starts, which keeps the mask for
+// good: helper threads started in its scope leave the signals to the thread
+// that polls the flag, and a handler never runs in the middle of their work.
+class StopSignalsBlocked {
+public:
+    StopSignalsBlocked();
+    ~StopSignalsBlocked();
+    StopSignalsBlocked(const StopSignalsBlocked&) = delete;
+    StopSignalsBlocked& operator=(const StopSignalsBlocked&) = delete;
+
+private:
+    sigset_t previous;
+};
 
 } // namespace Platform

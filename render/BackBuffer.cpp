@@ -1,4 +1,4 @@
-#include "BackBuffer.h"
+#include "render/BackBuffer.h"
 
 #include <GL/gl.h>
 #include <algorithm>
@@ -9,23 +9,23 @@ namespace {
 const int bytesPerPixel = 4;
 }
 
-void ReadBackBuffer(std::vector<unsigned char>& pixels)
+void ReadBackBuffer(std::vector<unsigned char>& pixels, int width, int height)
 {
-    const size_t rowBytes = frameWidth * bytesPerPixel;
-    pixels.resize(rowBytes * frameHeight);
+    const size_t rowBytes = static_cast<size_t>(width) * bytesPerPixel;
+    pixels.resize(rowBytes * height);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadBuffer(GL_BACK);
-    glReadPixels(0, 0, frameWidth, frameHeight, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
     // GL counts rows from the bottom.
-    for (int row = 0; row < frameHeight / 2; ++row) {
+    for (int row = 0; row < height / 2; ++row) {
         unsigned char* top = &pixels[row * rowBytes];
-        std::swap_ranges(top, top + rowBytes, &pixels[(frameHeight - 1 - row) * rowBytes]);
+        std::swap_ranges(top, top + rowBytes, &pixels[(height - 1 - row) * rowBytes]);
     }
 }
 
-void ReadFrame(std::vector<unsigned char>& pixels)
+void ReadFrame(std::vector<unsigned char>& pixels, int width, int height)
 {
-    ReadBackBuffer(pixels);
+    ReadBackBuffer(pixels, width, height);
     for (size_t i = bytesPerPixel - 1; i < pixels.size(); i += bytesPerPixel)
         pixels[i] = 255;
 }

@@ -9,13 +9,14 @@ namespace Render {
 const int frameWidth = Adapter::screenWidth;
 const int frameHeight = Adapter::screenHeight;
 
-// The colour buffer being drawn (the back buffer) of the 1024 x 768 window
-// as RGBA, rows from the top, alpha as drawn. `pixels` is resized to fit; once
-// it has the size, nothing is allocated.
-void ReadBackBuffer(std::vector<unsigned char>& pixels);
+// The colour buffer being drawn (the back buffer) as RGBA, rows from the
+// top, alpha as drawn: `width` x `height` pixels from its lower left corner,
+// by default the whole window. `pixels` is resized to fit; once it has the
+// size, nothing is allocated.
+void ReadBackBuffer(std::vector<unsigned char>& pixels, int width = frameWidth, int height = frameHeight);
 
 // The same as one frame of the show: every pixel opaque, since a frame is
 // what is on screen and the alpha the scenes leave behind is not.
-void ReadFrame(std::vector<unsigned char>& pixels);
+void ReadFrame(std::vector<unsigned char>& pixels, int width = frameWidth, int height = frameHeight);
 
 } // namespace Render

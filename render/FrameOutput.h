@@ -1,11 +1,11 @@
 #pragma once
-#include <memory>
-#include <string>
+#include <cstddef>
 #include <vector>
 
 namespace Render {
 
-// One finished frame: 1024 x 768 opaque RGBA pixels, rows from the top.
+// One finished frame: width x height RGBA pixels, rows from the top. The
+// frame carries its own size, so that an output never assumes the window's.
 struct Frame {
     int width;
     int height;
@@ -13,9 +13,12 @@ struct Frame {
     bool keepAlpha = false; // written as RGBA, for pictures with transparency (test data)
 };
 
+// Bytes of an RGBA frame of this size.
+inline size_t FrameBytes(int width, int height) { return static_cast<size_t>(width) * static_cast<size_t>(height) * 4; }
+
 // Where rendered frames go. Nothing is visible under the final name until
 // Finish succeeds; Abandon (or destruction without Finish) removes what was
-// written so far.
+// written so far, unless Finish kept it under its scratch name and said so.
 class IFrameOutput {
 public:
     virtual ~IFrameOutput() {}
@@ -31,52 +34,5 @@ public:
     virtual void Finish() = 0;
     virtual void Abandon() = 0;
 };
-
-class PngEncoders;
-
-// Numbered PNG files in a folder that must not exist yet or be empty. The
-// files are compressed on worker threads while the next frames are drawn; a
-// file that cannot be written fails a later Write, or Finish.
-class PngFolderOutput : public IFrameOutput {
-public:
-    explicit PngFolderOutput(const std::string& folder);
-    ~PngFolderOutput() override;
-    void Write(const Frame& frame) override;
-    void Finish() override;
-    void Abandon() override;
-
-private:
-    std::string folder;
-    std::string scratch;
-    std::unique_ptr<PngEncoders> encoders;
-    unsigned long long written = 0;
-    bool done = false;
-};
-
-// An H.264 MP4 made by the ffmpeg program from raw frames on its standard
-// input, with the soundtrack of the same range muxed in.
-class VideoOutput : public IFrameOutput {
-public:
-    VideoOutput(const std::string& file, const std::string& soundtrack, unsigned startMs, unsigned endMs,
-                unsigned rateNumerator, unsigned rateDenominator);
-    ~VideoOutput() override;
-    void Write(const Frame& frame) override;
-    void Finish() override;
-    void Abandon() override;
-
-private:
-    std::string file;
-    std::string scratch;
-    void* pipe = nullptr; // FILE* of the ffmpeg process
-    bool done = false;
-};
-
-// Writes one frame as a PNG file (used by the folder output and tests),
-// compressed for speed rather than size: rendering waits on it. Throws
-// std::runtime_error when the file cannot be written.
-void WritePng(const std::string& path, const Frame& frame);
-
-// The full path of `program` found on PATH, or empty.
-std::string FindProgram(const std::string& program);
 
 } // namespace Render

@@ -1,9 +1,9 @@
-#include "OfflineRenderer.h"
-#include "BackBuffer.h"
+#include "render/OfflineRenderer.h"
 #include "app/ShowSession.h"
 #include "graphics/Graphics.h"
 #include "platform/SoundSystem.h"
 #include "platform/StopSignals.h"
+#include "render/BackBuffer.h"
 
 #include <stdexcept>
 

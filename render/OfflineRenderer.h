@@ -1,6 +1,6 @@
 #pragma once
-#include "FrameOutput.h"
-#include "RenderOptions.h"
+#include "render/FrameOutput.h"
+#include "render/RenderOptions.h"
 
 #include <functional>
 

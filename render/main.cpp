@@ -1,6 +1,8 @@
 // ruvo-render: the show rendered frame by frame to PNG files or a video.
-#include "OfflineRenderer.h"
 #include "platform/StopSignals.h"
+#include "render/OfflineRenderer.h"
+#include "render/PngFolderOutput.h"
+#include "render/VideoOutput.h"
 
 #include <chrono>
 #include <cstdio>

@@ -1,14 +1,24 @@
-// The PNG folder output: frames compressed on worker threads arrive whole and
-// in order, and a file that cannot be written fails the render.
-#include "render/FrameOutput.h"
+// The frame outputs: PNG frames compressed on worker threads arrive whole and
+// in order, a file that cannot be written fails the render, an output never
+// replaces or loses a file, and the video takes its size from the frames.
+#include "render/OutputPath.h"
+#include "render/PngFolderOutput.h"
+#include "render/PngWorkers.h"
+#include "render/VideoOutput.h"
 #include "support/Image.h"
 
+#include <atomic>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <gtest/gtest.h>
+#include <pthread.h>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <sys/stat.h>
+#include <system_error>
 #include <unistd.h>
 #include <vector>
 
@@ -43,6 +53,40 @@ std::vector<unsigned char> ReadPng(const std::string& path)
 
 // The scratch folder the output writes into before it is renamed.
 std::string ScratchOf(const std::string& folder) { return folder + ".partial-" + std::to_string(getpid()); }
+
+bool Exists(const std::string& path)
+{
+    struct stat info;
+    return stat(path.c_str(), &info) == 0;
+}
+
+std::string FrameName(int n)
+{
+    char name[32];
+    std::snprintf(name, sizeof name, "/frame-%06d.png", n);
+    return name;
+}
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void WriteFile(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+
+// The message of what `action` throws, or "" if it throws nothing.
+template <class Action> std::string FailureOf(Action action)
+{
+    try {
+        action();
+    } catch (const std::runtime_error& error) {
+        return error.what();
+    }
+    return "";
+}
 
 class PngFolder : public ::testing::Test {
 protected:
@@ -101,4 +145,151 @@ TEST_F(PngFolder, AFileThatCannotBeWrittenFailsTheRender)
     output.Abandon();
     struct stat info;
     EXPECT_NE(stat(folder.c_str(), &info), 0);
+}
+
+TEST_F(PngFolder, TheLastFrameFailingFailsFinish)
+{
+    // Only the last frame's file cannot be made: its failure comes from a
+    // worker after the last Write has returned, and must not be lost.
+    const int frames = 5;
+    Render::PngFolderOutput output(folder);
+    ASSERT_EQ(mkdir((output.Scratch() + FrameName(frames - 1)).c_str(), 0755), 0);
+    const std::vector<unsigned char> pixels = FramePixels(0);
+    for (int n = 0; n < frames; ++n)
+        output.Write(Render::Frame{width, height, pixels});
+    const std::string failure = FailureOf([&] { output.Finish(); });
+    EXPECT_NE(failure.find("cannot write " + output.Scratch() + FrameName(frames - 1)), std::string::npos)
+        << "the render was reported as written: '" << failure << "'";
+    output.Abandon();
+    EXPECT_FALSE(Exists(folder));
+    EXPECT_FALSE(Exists(output.Scratch()));
+}
+
+TEST_F(PngFolder, AnEmptyFolderNamedWithASlashOrDotsReceivesTheFrames)
+{
+    ASSERT_EQ(mkdir(folder.c_str(), 0755), 0);
+    const std::vector<unsigned char> pixels = FramePixels(3);
+    for (const std::string& name : {folder + "/", folder + "//", parent + "/./frames/.", parent + "/frames/../frames/"}) {
+        {
+            Render::PngFolderOutput output(name);
+            EXPECT_EQ(output.Scratch().rfind(parent + "/frames.partial-", 0), 0u) << name << ": " << output.Scratch();
+            output.Write(Render::Frame{width, height, pixels});
+            output.Finish();
+        }
+        EXPECT_TRUE(ReadPng(folder + FrameName(0)) == pixels) << name;
+        ASSERT_EQ(std::system(("rm -f '" + folder + "'/*").c_str()), 0);
+        EXPECT_FALSE(Exists(ScratchOf(folder))) << name;
+    }
+}
+
+TEST_F(PngFolder, AnOutputThatHoldsSomethingIsRefusedUntouched)
+{
+    ASSERT_EQ(mkdir(folder.c_str(), 0755), 0);
+    WriteFile(folder + "/keep.txt", "kept");
+    const std::string video = parent + "/show.mp4";
+    WriteFile(video, "an earlier video");
+    for (const std::string& name : {folder, folder + "/", video}) {
+        EXPECT_NE(FailureOf([&] { Render::PngFolderOutput output(name); }).find("already exists"), std::string::npos)
+            << name;
+    }
+    // Refused before ffmpeg is looked for: a missing ffmpeg is not the reason.
+    const std::string path = getenv("PATH") ? getenv("PATH") : "";
+    setenv("PATH", "/nonexistent", 1);
+    const std::string videoFailure = FailureOf([&] { Render::VideoOutput output(video + "/", "sound.mp3", 0, 1000, 30, 1); });
+    setenv("PATH", path.c_str(), 1);
+    EXPECT_NE(videoFailure.find("already exists"), std::string::npos) << videoFailure;
+    EXPECT_EQ(ReadFile(folder + "/keep.txt"), "kept");
+    EXPECT_EQ(ReadFile(video), "an earlier video");
+    EXPECT_EQ(std::system(("test $(ls -A '" + parent + "' | wc -l) -eq 2").c_str()), 0) << "scratch output made";
+}
+
+TEST_F(PngFolder, AFailedRenameKeepsTheFramesAndSaysWhere)
+{
+    ASSERT_EQ(mkdir(folder.c_str(), 0755), 0);
+    const std::vector<unsigned char> pixels = FramePixels(1);
+    Render::PngFolderOutput output(folder);
+    output.Write(Render::Frame{width, height, pixels});
+    WriteFile(folder + "/late.txt", "written during the render"); // the folder fills meanwhile
+    const std::string failure = FailureOf([&] { output.Finish(); });
+    EXPECT_NE(failure.find("kept in " + output.Scratch()), std::string::npos) << failure;
+    output.Abandon(); // as the renderer does after any failure
+    EXPECT_TRUE(ReadPng(output.Scratch() + FrameName(0)) == pixels);
+    EXPECT_EQ(ReadFile(folder + "/late.txt"), "written during the render");
+}
+
+TEST(OutputPath, NamedByItsLastComponentBesideItsFolder)
+{
+    char cwd[4096];
+    ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
+    const std::string here = cwd;
+    const std::string above = here.substr(0, here.rfind('/'));
+    EXPECT_EQ(Render::NormaliseOutputPath("shots/"), here + "/shots");
+    EXPECT_EQ(Render::NormaliseOutputPath("./shots"), here + "/shots");
+    EXPECT_EQ(Render::NormaliseOutputPath("../" + here.substr(here.rfind('/') + 1) + "/shots"), here + "/shots");
+    EXPECT_EQ(Render::NormaliseOutputPath("."), here);
+    EXPECT_EQ(Render::NormaliseOutputPath(".."), above.empty() ? "/" : above);
+    EXPECT_EQ(Render::NormaliseOutputPath("/tmp//show.mp4"), "/tmp/show.mp4");
+    EXPECT_THROW(Render::NormaliseOutputPath("/nonexistent-ruvo/shots"), std::runtime_error);
+    EXPECT_THROW(Render::NormaliseOutputPath(""), std::runtime_error);
+    EXPECT_EQ(Render::ScratchFilePath("/tmp/a.b/show", ".mp4"), "/tmp/a.b/show.partial-" + std::to_string(getpid()) + ".mp4");
+    EXPECT_EQ(Render::ScratchFilePath("/tmp/show.mkv", ".mp4"), "/tmp/show.partial-" + std::to_string(getpid()) + ".mkv");
+}
+
+TEST(PngWorkers, AWorkerThatCannotStartFailsWithAMessage)
+{
+    // The third thread cannot be made: the two running must be joined (an
+    // unjoined thread would end the process) and the failure reported.
+    std::atomic<int> started{0};
+    Render::PngWorkers::StartThread start = [&](std::function<void()> work) {
+        if (started == 2)
+            throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+        ++started;
+        return std::thread(std::move(work));
+    };
+    const std::string failure = FailureOf([&] { Render::PngWorkers workers(4, nullptr, start); });
+    EXPECT_NE(failure.find("cannot start a frame writer thread"), std::string::npos) << failure;
+    EXPECT_EQ(started, 2);
+}
+
+TEST(PngWorkers, WorkersLeaveTheStopSignalsToTheFrameLoop)
+{
+    std::atomic<int> blockedInWorker{-1};
+    Render::PngWorkers workers(2, [&](const std::string&, const Render::Frame&) {
+        sigset_t mask;
+        pthread_sigmask(SIG_BLOCK, nullptr, &mask);
+        blockedInWorker = sigismember(&mask, SIGINT) && sigismember(&mask, SIGTERM);
+    });
+    sigset_t callerMask;
+    pthread_sigmask(SIG_BLOCK, nullptr, &callerMask);
+    EXPECT_FALSE(sigismember(&callerMask, SIGINT)) << "the caller's signals stay as they were";
+    const std::vector<unsigned char> pixels = FramePixels(0);
+    workers.Submit("unused", Render::Frame{width, height, pixels});
+    workers.Drain();
+    EXPECT_EQ(blockedInWorker, 1);
+}
+
+TEST_F(PngFolder, TheVideoTakesItsSizeFromTheFrames)
+{
+    // A stand-in ffmpeg that records its arguments and what it is given.
+    const std::string bin = parent + "/bin";
+    ASSERT_EQ(mkdir(bin.c_str(), 0755), 0);
+    WriteFile(bin + "/ffmpeg", "#!/bin/sh\necho \"$@\" > '" + parent + "/args'\ncat > '" + parent +
+                                  "/frames.raw'\nfor last; do :; done\necho video > \"$last\"\n");
+    ASSERT_EQ(chmod((bin + "/ffmpeg").c_str(), 0755), 0);
+    const std::string path = getenv("PATH") ? getenv("PATH") : "";
+    setenv("PATH", (bin + ":" + path).c_str(), 1);
+    const std::string video = parent + "/show.mp4";
+    {
+        Render::VideoOutput output(video, "sound.mp3", 1000, 2000, 30, 1);
+        const std::vector<unsigned char> pixels = FramePixels(2);
+        output.Write(Render::Frame{width, height, pixels});
+        output.Write(Render::Frame{width, height, pixels});
+        const std::vector<unsigned char> wider(static_cast<size_t>(width + 2) * height * 4);
+        EXPECT_NE(FailureOf([&] { output.Write(Render::Frame{width + 2, height, wider}); }), "");
+        output.Finish();
+    }
+    setenv("PATH", path.c_str(), 1);
+    EXPECT_NE(ReadFile(parent + "/args").find("-s 64x48 "), std::string::npos) << ReadFile(parent + "/args");
+    EXPECT_EQ(ReadFile(parent + "/frames.raw").size(), 2u * width * height * 4);
+    EXPECT_EQ(ReadFile(video), "video\n");
 }

@@ -36,6 +36,20 @@ const int rate = 44100;
 
 void SleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
+// Waits until `condition` holds, for at most a bound far beyond what any
+// wait takes on a loaded machine; returns whether it held. Expectations are
+// set on what the device was handed, never on how long a sleep lasted.
+template <class Condition> bool WaitFor(Condition condition)
+{
+    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > limit)
+            return false;
+        SleepMs(1);
+    }
+    return true;
+}
+
 int64_t FrameOf(int ms) { return static_cast<int64_t>(ms) * rate / 1000; }
 
 // Keeps a copy of every buffer handed to the device, in room set aside up front.
@@ -58,6 +72,16 @@ public:
         buffers.push_back({firstFrame, frames, nowNs, used});
         std::memcpy(&samples[used * 2], interleaved, frames * 2 * sizeof(int16_t));
         used += frames;
+    }
+
+    // Where the audio handed over so far ends, in ms of the stream (0 if
+    // none yet).
+    int DeliveredEndMs()
+    {
+        std::lock_guard<std::mutex> hold(lock);
+        if (buffers.empty())
+            return 0;
+        return static_cast<int>((buffers.back().first + buffers.back().frames) * 1000 / rate);
     }
 
     std::vector<Buffer> Buffers()
@@ -213,7 +237,7 @@ TEST_F(SdlSoundTest, AfterASeekTheDeviceGetsTheAudioOfThatPosition)
         const int reading = sound.GetTime(stream);
         EXPECT_GE(reading, ms);
         EXPECT_LE(reading, ms + 5);
-        SleepMs(90);
+        ASSERT_TRUE(WaitFor([&] { return !tap.AudioFrom(FrameOf(ms), 2048).empty(); })) << "nothing delivered from " << ms << " ms";
         const std::vector<int16_t> heard = tap.AudioFrom(FrameOf(ms), 2048);
         ASSERT_FALSE(heard.empty()) << "nothing delivered from " << ms << " ms";
         EXPECT_LE(MaxDifference(Reference(FrameOf(ms), 2048), heard), 2) << ms;
@@ -228,11 +252,15 @@ TEST_F(SdlSoundTest, PastTheEndTheClockRunsOnOverSilence)
 {
     ASSERT_EQ(0, sound.Play(stream, false));
     ASSERT_TRUE(sound.SetTime(stream, 2900));
-    SleepMs(300);
-    const int afterEnd = sound.GetTime(stream);
-    EXPECT_GT(afterEnd, 3100);
-    SleepMs(100);
-    EXPECT_GT(sound.GetTime(stream), afterEnd + 50);
+    // The clock passes the end of the 3 s stream and runs on, never ahead of
+    // the audio (silence now) the device has been handed.
+    int afterEnd = 0;
+    ASSERT_TRUE(WaitFor([&] { return (afterEnd = sound.GetTime(stream)) > 3100; })) << afterEnd;
+    EXPECT_LE(afterEnd, tap.DeliveredEndMs() + 1);
+    int later = 0;
+    ASSERT_TRUE(WaitFor([&] { return (later = sound.GetTime(stream)) > afterEnd + 50; })) << later;
+    EXPECT_LE(later, tap.DeliveredEndMs() + 1);
+    ASSERT_TRUE(WaitFor([&] { return !tap.AudioFrom(FrameOf(2900), static_cast<int>(FrameOf(300))).empty(); }));
     const int64_t length = sound.LengthFrames();
     EXPECT_EQ(signal.Frames(), length);
     const std::vector<int16_t> tail = tap.AudioFrom(FrameOf(2900), static_cast<int>(FrameOf(300)));
@@ -243,12 +271,17 @@ TEST_F(SdlSoundTest, PastTheEndTheClockRunsOnOverSilence)
 
     // A seek far past the end runs on from there; a negative one goes to 0.
     ASSERT_TRUE(sound.SetTime(stream, 60000));
-    EXPECT_GE(sound.GetTime(stream), 60000);
-    SleepMs(100);
-    EXPECT_NEAR(60100, sound.GetTime(stream), 40);
+    const int seekReading = sound.GetTime(stream);
+    EXPECT_GE(seekReading, 60000);
+    EXPECT_LE(seekReading, 60005);
+    int runOn = 0;
+    ASSERT_TRUE(WaitFor([&] { return (runOn = sound.GetTime(stream)) >= 60100; })) << runOn;
+    // Where the device was handed audio from, and no further than that.
+    EXPECT_LE(runOn, tap.DeliveredEndMs() + 1);
+    EXPECT_GE(tap.DeliveredEndMs(), 60100);
     ASSERT_TRUE(sound.SetTime(stream, -500));
     EXPECT_LE(sound.GetTime(stream), 5);
-    SleepMs(90);
+    ASSERT_TRUE(WaitFor([&] { return !tap.AudioFrom(0, 1024).empty(); }));
     EXPECT_LE(MaxDifference(Reference(0, 1024), tap.AudioFrom(0, 1024)), 2);
 }
 
@@ -256,20 +289,22 @@ TEST_F(SdlSoundTest, PauseHoldsTheClockAndResumesWhereItWasHeard)
 {
     ASSERT_EQ(0, sound.Play(stream, false));
     ASSERT_TRUE(sound.SetTime(stream, 500));
-    SleepMs(100);
+    ASSERT_TRUE(WaitFor([&] { return sound.GetTime(stream) >= 600; }));
     ASSERT_TRUE(sound.SetPaused(0, true));
     const int held = sound.GetTime(stream);
-    EXPECT_NEAR(600, held, 40);
+    EXPECT_GE(held, 600);
+    EXPECT_LE(held, tap.DeliveredEndMs() + 1);
+    // However long the pause, the clock holds (a sleep that overruns only
+    // tests it longer).
     SleepMs(100);
     EXPECT_EQ(held, sound.GetTime(stream));
     const size_t beforeResume = tap.Buffers().size();
     ASSERT_TRUE(sound.SetPaused(0, false));
-    SleepMs(80);
+    ASSERT_TRUE(WaitFor([&] { return tap.Buffers().size() > beforeResume; }));
     const std::vector<RecordingTap::Buffer> buffers = tap.Buffers();
-    ASSERT_GT(buffers.size(), beforeResume);
     // The first buffer after the pause starts where the listener stopped.
     EXPECT_NEAR(static_cast<double>(FrameOf(held)), static_cast<double>(buffers[beforeResume].first), rate / 2000 + 1);
-    EXPECT_GT(sound.GetTime(stream), held + 40);
+    EXPECT_TRUE(WaitFor([&] { return sound.GetTime(stream) > held + 40; }));
 }
 
 TEST_F(SdlSoundTest, CallsOnNoStreamOrASecondOneFail)
@@ -332,8 +367,7 @@ TEST(SdlSound, ShowClockOpensPlaysAndClosesAfterSdlQuit)
         const unsigned start = music.GetTime();
         EXPECT_GE(start, 1500u);
         EXPECT_LE(start, 1505u);
-        SleepMs(100);
-        EXPECT_NEAR(1600, music.GetTime(), 40);
+        EXPECT_TRUE(WaitFor([&] { return music.GetTime() >= 1600u; })) << "the clock does not run";
         SDL_Quit();
         EXPECT_FALSE(SDL_WasInit(SDL_INIT_AUDIO));
     }

@@ -32,7 +32,14 @@ beats_in_first_seconds() {
   (cd "$WORK" && exec env RUVO_DEBUG=1 "$program" "$@" >"$WORK/stdout" 2>"$WORK/stderr") &
   PID=$!
   expect_window
-  sleep 3
+  # Loading ends when its last picture is in, however long a loaded machine
+  # takes; then two seconds of play, far from the first beat at 10 s.
+  for _ in $(seq 1 600); do
+    grep -q "New texture data/end/text.png" "$WORK/stderr" && break
+    kill -0 "$PID" 2>/dev/null || break
+    sleep 0.1
+  done
+  sleep 2
   kill -0 "$PID" 2>/dev/null || fail "start $*: the show ended by itself"
   press_key "$WINDOW" Escape
   wait_for_end 10

@@ -1,5 +1,5 @@
 #include "support/Image.h"
-#include "render/FrameOutput.h"
+#include "render/PngEncoder.h"
 
 #include <SDL/SDL.h>
 #include <SDL/SDL_image.h>
