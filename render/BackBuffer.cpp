@@ -1,6 +1,7 @@
 #include "render/BackBuffer.h"
 
 #include <GL/gl.h>
+#include <GL/glext.h>
 #include <algorithm>
 
 namespace Render {
@@ -14,7 +15,11 @@ void ReadBackBuffer(std::vector<unsigned char>& pixels, int width, int height)
     const size_t rowBytes = static_cast<size_t>(width) * bytesPerPixel;
     pixels.resize(rowBytes * height);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadBuffer(GL_BACK);
+    // An off-screen frame has one colour buffer, which reads already use.
+    GLint framebuffer = 0;
+    glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &framebuffer);
+    if (framebuffer == 0)
+        glReadBuffer(GL_BACK);
     glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
     // GL counts rows from the bottom.
     for (int row = 0; row < height / 2; ++row) {

@@ -9,9 +9,9 @@ namespace Render {
 const int frameWidth = Adapter::screenWidth;
 const int frameHeight = Adapter::screenHeight;
 
-// The colour buffer being drawn (the back buffer) as RGBA, rows from the
-// top, alpha as drawn: `width` x `height` pixels from its lower left corner,
-// by default the whole window. `pixels` is resized to fit; once it has the
+// The colour buffer being drawn (the window's back buffer, or the off-screen
+// frame) as RGBA, rows from the top, alpha as drawn: `width` x `height`
+// pixels from its lower left corner, by default a 1024 x 768 window's. `pixels` is resized to fit; once it has the
 // size, nothing is allocated.
 void ReadBackBuffer(std::vector<unsigned char>& pixels, int width = frameWidth, int height = frameHeight);
 

@@ -13,7 +13,14 @@ void OfflineRenderer::Run(IFrameOutput& output, const Progress& progress)
 {
     Platform::ScriptedClockScope scope;
     scope.clock.RequireFile(true); // the soundtrack must be there, as for live play
-    Demo::ShowSession session;
+    // Frames are drawn off screen at the size asked for, whatever the
+    // display's size, and never wait for its refresh.
+    Adapter::DisplaySettings display;
+    display.surface = Adapter::Surface::Offscreen;
+    display.width = options.width;
+    display.height = options.height;
+    display.vsync = false;
+    Demo::ShowSession session(display);
     session.Load();
     const unsigned playStart = PlayStart(options);
     session.StartMusic(static_cast<int>(playStart));
@@ -32,8 +39,8 @@ void OfflineRenderer::Run(IFrameOutput& output, const Progress& progress)
         scope.clock.SetPosition(time);
         session.player.DrawFrame();
         if (n >= firstWritten && output.Wants(time)) {
-            ReadFrame(pixels);
-            output.Write(Frame{frameWidth, frameHeight, pixels});
+            ReadFrame(pixels, options.width, options.height);
+            output.Write(Frame{options.width, options.height, pixels});
         }
         session.graphics.Present();
         if (progress)

@@ -23,6 +23,8 @@ std::string RenderUsage()
            "                       every frame before --start. Without it the show starts at --start, as\n"
            "                       'ruvo START' does: no earlier beats, scenes in their initial state and\n"
            "                       the frame grid counted from --start; nothing is drawn before it\n"
+           "      --size=WxH       frame size in pixels, e.g. 1920x1080 or 3840x2160 (default 1024x768); the\n"
+           "                       picture (1024:600) is drawn as large as fits, centred, black around it\n"
            "  -f, --frames=DIR     write numbered PNG files (frame-000000.png, ...) into DIR\n"
            "  -o, --video=FILE     write an H.264 MP4 with the soundtrack of the same range (needs ffmpeg)\n"
            "  -h, --help           show this help and exit\n";
@@ -54,6 +56,26 @@ void ParseRate(const std::string& text, RenderOptions& options)
         throw std::invalid_argument("invalid frame rate: '" + text + "' (between 1/1000 and 1000 frames a second)");
 }
 
+// Larger than any frame a GL driver draws.
+const int largestSide = 16384;
+
+void ParseSize(const std::string& text, RenderOptions& options)
+{
+    const size_t cross = text.find('x');
+    const std::string invalid = "invalid frame size: '" + text + "' (WIDTHxHEIGHT, e.g. 1920x1080)";
+    if (cross == std::string::npos)
+        throw std::invalid_argument(invalid);
+    const unsigned long width = ParseUnsigned(text.substr(0, cross).c_str(), "frame size");
+    const unsigned long height = ParseUnsigned(text.substr(cross + 1).c_str(), "frame size");
+    if (width < 1 || height < 1 || width > largestSide || height > largestSide)
+        throw std::invalid_argument(invalid);
+    options.width = static_cast<int>(width);
+    options.height = static_cast<int>(height);
+}
+
+// Value of --size in the option table: a long option only.
+const int sizeOption = 256;
+
 } // namespace
 
 RenderOptions ParseRenderOptions(int argc, char** argv)
@@ -62,7 +84,7 @@ RenderOptions ParseRenderOptions(int argc, char** argv)
         {"fps", required_argument, nullptr, 'r'},   {"start", required_argument, nullptr, 's'},
         {"end", required_argument, nullptr, 'e'},   {"frames", required_argument, nullptr, 'f'},
         {"video", required_argument, nullptr, 'o'}, {"preroll", no_argument, nullptr, 'p'},
-        {"help", no_argument, nullptr, 'h'},        {nullptr, 0, nullptr, 0}};
+        {"help", no_argument, nullptr, 'h'},        {"size", required_argument, nullptr, sizeOption},        {nullptr, 0, nullptr, 0}};
     RenderOptions options;
     optind = 1;
     opterr = 0;
@@ -77,6 +99,7 @@ RenderOptions ParseRenderOptions(int argc, char** argv)
         case 'f': options.framesDir = optarg; break;
         case 'o': options.videoFile = optarg; break;
         case 'p': options.preroll = true; break;
+        case sizeOption: ParseSize(optarg, options); break;
         case 'h': options.help = true; return options;
         case ':': throw std::invalid_argument(std::string("option '") + argv[optind - 1] + "' needs a value");
         default: throw std::invalid_argument(std::string("unknown option '") + argv[optind - 1] + "'");
@@ -86,6 +109,9 @@ RenderOptions ParseRenderOptions(int argc, char** argv)
         throw std::invalid_argument(std::string("unexpected argument '") + argv[optind] + "'");
     if (options.framesDir.empty() == options.videoFile.empty())
         throw std::invalid_argument("give exactly one output: --frames DIR or --video FILE");
+    // H.264 in 4:2:0 halves both sides for its colour.
+    if (!options.videoFile.empty() && (options.width % 2 != 0 || options.height % 2 != 0))
+        throw std::invalid_argument("a video needs an even frame width and height");
     if (options.start >= options.end)
         throw std::invalid_argument("empty range: the start must lie before the end");
     if (FirstWrittenFrame(options) >= FrameCount(options))

@@ -1,4 +1,5 @@
 #pragma once
+#include "graphics/Graphics.h"
 #include "runtime/ShowEnd.h"
 
 #include <string>
@@ -11,6 +12,9 @@ struct RenderOptions {
     unsigned rateDenominator = 1;
     unsigned start = 0;     // ms of music time, first frame
     unsigned end = Demo::showEnd; // ms, frames strictly before it
+    // Frame size in pixels; the picture is fitted into it, black around it.
+    int width = Adapter::screenWidth;
+    int height = Adapter::screenHeight;
     std::string framesDir; // a folder of numbered PNG files
     std::string videoFile; // or a video with the soundtrack muxed in
     // Plays from 0 on the whole show's frame grid and writes only the frames

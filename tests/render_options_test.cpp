@@ -47,7 +47,12 @@ TEST(RenderOptions, ShortAndLongFormsAndFractionalRates)
     EXPECT_EQ(options.start, 1000u);
     EXPECT_EQ(options.end, 2000u);
     EXPECT_EQ(options.videoFile, "show.mp4");
+    EXPECT_EQ(options.width, 1024);
+    EXPECT_EQ(options.height, 768);
     EXPECT_TRUE(Parse({"--help"}).help);
+    const RenderOptions large = Parse({"--size", "3840x2160", "--video", "4k.mp4"});
+    EXPECT_EQ(large.width, 3840);
+    EXPECT_EQ(large.height, 2160);
 }
 
 TEST(RenderOptions, RejectsWhatItCannotRender)
@@ -65,6 +70,11 @@ TEST(RenderOptions, RejectsWhatItCannotRender)
              {"--frames", "a", "--fps", "1", "--start", "100", "--end", "200", "--preroll"}, // no grid frame
              {"--frames", "a", "--bogus"},
              {"--frames", "a", "extra"},
+             {"--frames", "a", "--size", "1920"},
+             {"--frames", "a", "--size", "0x1080"},
+             {"--frames", "a", "--size", "1920x-1080"},
+             {"--frames", "a", "--size", "99999x1080"},
+             {"--video", "b.mp4", "--size", "1843x1080"}, // H.264 4:2:0 wants even sides
              {"--frames"}}) {
         EXPECT_THROW(Parse(args), std::invalid_argument)
             << (args.empty() ? "(none)" : args.back());
