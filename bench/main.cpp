@@ -1,6 +1,6 @@
 // ruvo-bench: frame times per scene in the real window, load time, peak
 // memory and heap allocations per frame. Run it from build/ on a display.
-#include "AllocationCounter.h"
+#include "bench/AllocationCounter.h"
 #include "app/ShowSession.h"
 #include "platform/SoundSystem.h"
 

@@ -5,7 +5,7 @@
 #include "render/PngFolderOutput.h"
 #include "render/PngWorkers.h"
 #include "render/VideoOutput.h"
-#include "support/Image.h"
+#include "tests/support/Image.h"
 
 #include <atomic>
 #include <csignal>

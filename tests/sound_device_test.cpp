@@ -4,10 +4,10 @@
 #include "platform/SdlSoundSystem.h"
 #include "platform/fsound.h"
 #include "runtime/MusicStream.h"
-#include "support/SoundSignal.h"
-#include "support/TestData.h"
+#include "tests/support/SoundSignal.h"
+#include "tests/support/TestData.h"
 
-#include "Mp3Encoder.h"
+#include "tools/soundtrack/Mp3Encoder.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
