@@ -237,7 +237,8 @@ TEST_F(SdlSoundTest, AfterASeekTheDeviceGetsTheAudioOfThatPosition)
         const int reading = sound.GetTime(stream);
         EXPECT_GE(reading, ms);
         EXPECT_LE(reading, ms + 5);
-        ASSERT_TRUE(WaitFor([&] { return !tap.AudioFrom(FrameOf(ms), 2048).empty(); })) << "nothing delivered from " << ms << " ms";
+        ASSERT_TRUE(WaitFor([&] { return !tap.AudioFrom(FrameOf(ms), 2048).empty(); }))
+            << "nothing delivered from " << ms << " ms";
         const std::vector<int16_t> heard = tap.AudioFrom(FrameOf(ms), 2048);
         ASSERT_FALSE(heard.empty()) << "nothing delivered from " << ms << " ms";
         EXPECT_LE(MaxDifference(Reference(FrameOf(ms), 2048), heard), 2) << ms;

@@ -2,7 +2,6 @@
 
 #include "tools/soundtrack/PartialFile.h"
 
-
 #include <cstdio>
 #include <lame/lame.h>
 #include <algorithm>
