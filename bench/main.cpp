@@ -1,7 +1,7 @@
 // ruvo-bench: frame times per scene in the real window, load time, peak
 // memory and heap allocations per frame. Run it from build/ on a display.
-#include "AllocationCounter.h"
 #include "app/ShowSession.h"
+#include "bench/AllocationCounter.h"
 #include "platform/SoundSystem.h"
 
 #include <GL/gl.h>

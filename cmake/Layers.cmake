@@ -21,12 +21,15 @@ function(ruvo_sanitize target)
 endfunction()
 
 # ruvo_view(<target> <folder>...): the target, and whatever links it, includes
-# from these folders of the source root and no others.
+# from these folders of the source root (a folder may be nested, as
+# tools/mesh) and no others.
 function(ruvo_view target)
   set(view ${CMAKE_BINARY_DIR}/views/${target})
   file(REMOVE_RECURSE ${view}) # a folder dropped from the list must go from the view too
   file(MAKE_DIRECTORY ${view})
   foreach(folder ${ARGN})
+    get_filename_component(parent ${view}/${folder} DIRECTORY)
+    file(MAKE_DIRECTORY ${parent})
     file(CREATE_LINK ${RUVO_SHOW_ROOT}/${folder} ${view}/${folder} SYMBOLIC)
   endforeach()
   target_include_directories(${target} PUBLIC ${view})

@@ -3,9 +3,9 @@
 
 #include <cerrno>
 #include <csignal>
-#include <fcntl.h>
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
 #include <stdexcept>
 #include <unistd.h>
 
@@ -91,14 +91,14 @@ void VideoOutput::StartEncoder(int frameWidth, int frameHeight)
 {
     width = frameWidth;
     height = frameHeight;
-    const std::string command =
-        ShellQuote(ffmpeg) + " -hide_banner -loglevel error -nostdin -y -f rawvideo -pix_fmt rgba -s " +
-        std::to_string(width) + "x" + std::to_string(height) + " -framerate " + std::to_string(rateNumerator) + "/" +
-        std::to_string(rateDenominator) + " -i - -ss " + Seconds(startMs) + " -t " + Seconds(endMs - startMs) +
-        " -i " + ShellQuote(soundtrack) +
-        " -map 0:v -map 1:a -c:v libx264 -preset veryfast -crf 18 -pix_fmt yuv420p"
-        " -c:a aac -b:a 192k -movflags +faststart " +
-        ShellQuote(scratch);
+    const std::string command = ShellQuote(ffmpeg) +
+                                " -hide_banner -loglevel error -nostdin -y -f rawvideo -pix_fmt rgba -s " +
+                                std::to_string(width) + "x" + std::to_string(height) + " -framerate " +
+                                std::to_string(rateNumerator) + "/" + std::to_string(rateDenominator) + " -i - -ss " +
+                                Seconds(startMs) + " -t " + Seconds(endMs - startMs) + " -i " + ShellQuote(soundtrack) +
+                                " -map 0:v -map 1:a -c:v libx264 -preset veryfast -crf 18 -pix_fmt yuv420p"
+                                " -c:a aac -b:a 192k -movflags +faststart " +
+                                ShellQuote(scratch);
     // A dying ffmpeg must not kill us with SIGPIPE: the write reports it.
     std::signal(SIGPIPE, SIG_IGN);
     pipe = popen(command.c_str(), "w");

@@ -2,8 +2,8 @@
 // full-screen picture and the 3D quad land in the letterboxed window.
 #include "drawables/Drawables.h"
 #include "drawables/Texture.h"
-#include "support/GlTest.h"
-#include "support/TestData.h"
+#include "tests/support/GlTest.h"
+#include "tests/support/TestData.h"
 
 #include <GL/gl.h>
 #include <algorithm>

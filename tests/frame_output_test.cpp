@@ -5,7 +5,7 @@
 #include "render/PngFolderOutput.h"
 #include "render/PngWorkers.h"
 #include "render/VideoOutput.h"
-#include "support/Image.h"
+#include "tests/support/Image.h"
 
 #include <atomic>
 #include <csignal>
@@ -169,7 +169,8 @@ TEST_F(PngFolder, AnEmptyFolderNamedWithASlashOrDotsReceivesTheFrames)
 {
     ASSERT_EQ(mkdir(folder.c_str(), 0755), 0);
     const std::vector<unsigned char> pixels = FramePixels(3);
-    for (const std::string& name : {folder + "/", folder + "//", parent + "/./frames/.", parent + "/frames/../frames/"}) {
+    for (const std::string& name :
+         {folder + "/", folder + "//", parent + "/./frames/.", parent + "/frames/../frames/"}) {
         {
             Render::PngFolderOutput output(name);
             EXPECT_EQ(output.Scratch().rfind(parent + "/frames.partial-", 0), 0u) << name << ": " << output.Scratch();
@@ -195,7 +196,8 @@ TEST_F(PngFolder, AnOutputThatHoldsSomethingIsRefusedUntouched)
     // Refused before ffmpeg is looked for: a missing ffmpeg is not the reason.
     const std::string path = getenv("PATH") ? getenv("PATH") : "";
     setenv("PATH", "/nonexistent", 1);
-    const std::string videoFailure = FailureOf([&] { Render::VideoOutput output(video + "/", "sound.mp3", 0, 1000, 30, 1); });
+    const std::string videoFailure =
+        FailureOf([&] { Render::VideoOutput output(video + "/", "sound.mp3", 0, 1000, 30, 1); });
     setenv("PATH", path.c_str(), 1);
     EXPECT_NE(videoFailure.find("already exists"), std::string::npos) << videoFailure;
     EXPECT_EQ(ReadFile(folder + "/keep.txt"), "kept");
@@ -231,8 +233,10 @@ TEST(OutputPath, NamedByItsLastComponentBesideItsFolder)
     EXPECT_EQ(Render::NormaliseOutputPath("/tmp//show.mp4"), "/tmp/show.mp4");
     EXPECT_THROW(Render::NormaliseOutputPath("/nonexistent-ruvo/shots"), std::runtime_error);
     EXPECT_THROW(Render::NormaliseOutputPath(""), std::runtime_error);
-    EXPECT_EQ(Render::ScratchFilePath("/tmp/a.b/show", ".mp4"), "/tmp/a.b/show.partial-" + std::to_string(getpid()) + ".mp4");
-    EXPECT_EQ(Render::ScratchFilePath("/tmp/show.mkv", ".mp4"), "/tmp/show.partial-" + std::to_string(getpid()) + ".mkv");
+    EXPECT_EQ(Render::ScratchFilePath("/tmp/a.b/show", ".mp4"),
+              "/tmp/a.b/show.partial-" + std::to_string(getpid()) + ".mp4");
+    EXPECT_EQ(Render::ScratchFilePath("/tmp/show.mkv", ".mp4"),
+              "/tmp/show.partial-" + std::to_string(getpid()) + ".mkv");
 }
 
 TEST(PngWorkers, AWorkerThatCannotStartFailsWithAMessage)
@@ -274,7 +278,7 @@ TEST_F(PngFolder, TheVideoTakesItsSizeFromTheFrames)
     const std::string bin = parent + "/bin";
     ASSERT_EQ(mkdir(bin.c_str(), 0755), 0);
     WriteFile(bin + "/ffmpeg", "#!/bin/sh\necho \"$@\" > '" + parent + "/args'\ncat > '" + parent +
-                                  "/frames.raw'\nfor last; do :; done\necho video > \"$last\"\n");
+                                   "/frames.raw'\nfor last; do :; done\necho video > \"$last\"\n");
     ASSERT_EQ(chmod((bin + "/ffmpeg").c_str(), 0755), 0);
     const std::string path = getenv("PATH") ? getenv("PATH") : "";
     setenv("PATH", (bin + ":" + path).c_str(), 1);

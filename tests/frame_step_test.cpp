@@ -1,8 +1,8 @@
 #include "runtime/DisplayLead.h"
 #include "runtime/IEffect.h"
 #include "runtime/ITimingElement.h"
-#include "support/GlTest.h"
-#include "support/TestData.h"
+#include "tests/support/GlTest.h"
+#include "tests/support/TestData.h"
 
 #include <SDL/SDL.h>
 #include <gtest/gtest.h>

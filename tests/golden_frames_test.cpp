@@ -11,8 +11,8 @@
 #include "drawables/Texture.h"
 #include "render/BackBuffer.h"
 #include "render/OfflineRenderer.h"
-#include "support/GlTest.h"
-#include "support/Image.h"
+#include "tests/support/GlTest.h"
+#include "tests/support/Image.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -2,8 +2,8 @@
 // before any beat file or scene is read, and failures stop it in order.
 #include "drawables/Drawables.h"
 #include "runtime/ITimingElement.h"
-#include "support/GlTest.h"
-#include "support/TestData.h"
+#include "tests/support/GlTest.h"
+#include "tests/support/TestData.h"
 
 #include <GL/gl.h>
 #include <SDL/SDL.h>

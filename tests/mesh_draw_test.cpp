@@ -3,7 +3,7 @@
 #include "drawables/Drawables.h"
 #include "drawables/mesh/DrawObject.h"
 #include "drawables/mesh/MeshData.h"
-#include "support/GlTest.h"
+#include "tests/support/GlTest.h"
 
 #include <GL/glu.h>
 

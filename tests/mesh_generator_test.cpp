@@ -1,7 +1,7 @@
 // The committed tables are exactly what the generator writes.
-#include "MeshSourceWriter.h"
-#include "RingBuilder.h"
-#include "support/GlTest.h"
+#include "tests/support/GlTest.h"
+#include "tools/mesh/MeshSourceWriter.h"
+#include "tools/mesh/RingBuilder.h"
 
 #include <gtest/gtest.h>
 

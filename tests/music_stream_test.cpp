@@ -1,6 +1,6 @@
 #include "platform/SoundSystem.h"
 #include "runtime/MusicStream.h"
-#include "support/TestData.h"
+#include "tests/support/TestData.h"
 
 #include <gtest/gtest.h>
 #include <stdexcept>

@@ -3,10 +3,10 @@
 // needs, and what the scenes rely on holds (transparent skies, the bright
 // corner texel the city's rings are tinted by, the inverted twin, the flash,
 // text on black). Plus the blur and colour passes they are painted with.
-#include "ClosingPictures.h"
-#include "Paint.h"
-#include "support/GlTest.h"
-#include "support/Image.h"
+#include "tests/support/GlTest.h"
+#include "tests/support/Image.h"
+#include "tools/pictures/ClosingPictures.h"
+#include "tools/pictures/Paint.h"
 
 #include "drawables/Drawables.h"
 #include "drawables/Texture.h"

@@ -2,9 +2,9 @@
 // them into data/: decodable, of the size and alpha each use needs, black
 // where they are added, transparent where they must not cover, seamless where
 // they are wrapped. Plus the painting helpers they are built with.
-#include "Paint.h"
-#include "support/GlTest.h"
-#include "support/Image.h"
+#include "tests/support/GlTest.h"
+#include "tests/support/Image.h"
+#include "tools/pictures/Paint.h"
 
 #include "drawables/Drawables.h"
 #include "drawables/Texture.h"

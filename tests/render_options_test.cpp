@@ -1,6 +1,6 @@
 #include "render/OfflineRenderer.h"
 #include "render/RenderOptions.h"
-#include "support/GlTest.h"
+#include "tests/support/GlTest.h"
 
 #include <gtest/gtest.h>
 #include <stdexcept>

@@ -6,8 +6,8 @@
 // RUVO_SCALE_ALL=1 runs every scene and prints the figures (by hand:
 // `RUVO_SCALE_ALL=1 xvfb-run -a -s "-screen 0 1024x768x24" tests/ruvo_tests
 // --gtest_filter='ScaledRender.*'` from build/).
-#include "support/GlTest.h"
-#include "support/Image.h"
+#include "tests/support/GlTest.h"
+#include "tests/support/Image.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,8 +1,8 @@
 // The ball scene: the bass throws the ball at the viewer, claps freeze it and
 // flash the background, and the veil sits behind the ball without hiding it.
 #include "scenes/BallEffects.h"
-#include "support/GlTest.h"
-#include "support/SceneChecks.h"
+#include "tests/support/GlTest.h"
+#include "tests/support/SceneChecks.h"
 
 #include <GL/gl.h>
 

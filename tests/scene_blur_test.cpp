@@ -1,7 +1,7 @@
 // The capture, composite and glow of the blur base, read back from the window.
 #include "drawables/RenderToTexture.h"
 #include "scenes/BlurEffect.h"
-#include "support/GlTest.h"
+#include "tests/support/GlTest.h"
 
 #include <GL/gl.h>
 #include <cmath>

@@ -5,9 +5,9 @@
 #include "scenes/DrinkEffect.h"
 #include "scenes/LogoEffect.h"
 #include "scenes/ParticleEffect.h"
-#include "support/GlTest.h"
-#include "support/SceneChecks.h"
-#include "support/TestData.h"
+#include "tests/support/GlTest.h"
+#include "tests/support/SceneChecks.h"
+#include "tests/support/TestData.h"
 
 #include <string>
 #include <vector>

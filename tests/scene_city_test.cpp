@@ -3,9 +3,9 @@
 #include "drawables/RenderToTexture.h"
 #include "drawables/Texture.h"
 #include "scenes/FlatEffect.h"
-#include "support/GlTest.h"
-#include "support/SceneChecks.h"
-#include "support/TestData.h"
+#include "tests/support/GlTest.h"
+#include "tests/support/SceneChecks.h"
+#include "tests/support/TestData.h"
 
 #include <GL/gl.h>
 

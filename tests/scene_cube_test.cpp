@@ -5,8 +5,8 @@
 #include "scenes/CubeEffect.h"
 #include "scenes/FlatEffect.h"
 #include "scenes/LayoutSeed.h"
-#include "support/GlTest.h"
-#include "support/TestData.h"
+#include "tests/support/GlTest.h"
+#include "tests/support/TestData.h"
 
 #include <GL/gl.h>
 #include <cstdlib>

@@ -1,8 +1,8 @@
 // The cylinder scene: ring tables, tube geometry, texture swap and fog on the
 // bass, the clap flash, and the banner sliding in.
 #include "scenes/CylinderEffect.h"
-#include "support/GlTest.h"
-#include "support/SceneChecks.h"
+#include "tests/support/GlTest.h"
+#include "tests/support/SceneChecks.h"
 
 #include <GL/gl.h>
 #include <cmath>

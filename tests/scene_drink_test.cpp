@@ -1,8 +1,8 @@
 // The drink scene: the drink rising through the picture, the bass flash and
 // the claps after 83 s lowering it for good.
 #include "scenes/DrinkEffect.h"
-#include "support/GlTest.h"
-#include "support/SceneChecks.h"
+#include "tests/support/GlTest.h"
+#include "tests/support/SceneChecks.h"
 
 using namespace TestSupport;
 namespace DrinkState = Effects::DrinkState;

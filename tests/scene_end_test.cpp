@@ -2,8 +2,8 @@
 // over a blue background and a text picture whose halves are red and green.
 #include "drawables/Texture.h"
 #include "scenes/TheEndEffect.h"
-#include "support/GlTest.h"
-#include "support/TestData.h"
+#include "tests/support/GlTest.h"
+#include "tests/support/TestData.h"
 
 #include <GL/gl.h>
 

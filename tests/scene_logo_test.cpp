@@ -1,7 +1,7 @@
 // The opening logo scene: fade-in, slide, bass pulse, and the state it hands on.
 #include "scenes/LogoEffect.h"
-#include "support/GlTest.h"
-#include "support/SceneChecks.h"
+#include "tests/support/GlTest.h"
+#include "tests/support/SceneChecks.h"
 
 using namespace TestSupport;
 using Effects::LogoState::logoPulse;

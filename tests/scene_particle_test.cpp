@@ -1,8 +1,8 @@
 // The particle scene: sprite brightness and size with depth, the repeating
 // flower layout, motion, the clap sway and the bass shift of the background.
 #include "scenes/ParticleEffect.h"
-#include "support/GlTest.h"
-#include "support/SceneChecks.h"
+#include "tests/support/GlTest.h"
+#include "tests/support/SceneChecks.h"
 
 #include <cmath>
 #include <cstdlib>

@@ -2,10 +2,10 @@
 // gapless length, and seeks that land on the exact sample.
 #include "platform/Mp3Decoder.h"
 #include "platform/fsound.h"
-#include "support/SoundSignal.h"
-#include "support/TestData.h"
+#include "tests/support/SoundSignal.h"
+#include "tests/support/TestData.h"
 
-#include "Mp3Encoder.h"
+#include "tools/soundtrack/Mp3Encoder.h"
 
 #include <gtest/gtest.h>
 

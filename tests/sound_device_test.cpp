@@ -4,10 +4,10 @@
 #include "platform/SdlSoundSystem.h"
 #include "platform/fsound.h"
 #include "runtime/MusicStream.h"
-#include "support/SoundSignal.h"
-#include "support/TestData.h"
+#include "tests/support/SoundSignal.h"
+#include "tests/support/TestData.h"
 
-#include "Mp3Encoder.h"
+#include "tools/soundtrack/Mp3Encoder.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -237,7 +237,8 @@ TEST_F(SdlSoundTest, AfterASeekTheDeviceGetsTheAudioOfThatPosition)
         const int reading = sound.GetTime(stream);
         EXPECT_GE(reading, ms);
         EXPECT_LE(reading, ms + 5);
-        ASSERT_TRUE(WaitFor([&] { return !tap.AudioFrom(FrameOf(ms), 2048).empty(); })) << "nothing delivered from " << ms << " ms";
+        ASSERT_TRUE(WaitFor([&] { return !tap.AudioFrom(FrameOf(ms), 2048).empty(); }))
+            << "nothing delivered from " << ms << " ms";
         const std::vector<int16_t> heard = tap.AudioFrom(FrameOf(ms), 2048);
         ASSERT_FALSE(heard.empty()) << "nothing delivered from " << ms << " ms";
         EXPECT_LE(MaxDifference(Reference(FrameOf(ms), 2048), heard), 2) << ms;

@@ -2,10 +2,10 @@
 // is long enough, mastered to streaming loudness with room for the peaks
 // between samples, and every beat mark of the generated beat files lies on
 // its drum's audible onset.
-#include "Composition.h"
-#include "Mp3Encoder.h"
 #include "runtime/FileSynchronizer.h"
-#include "support/GlTest.h"
+#include "tests/support/GlTest.h"
+#include "tools/soundtrack/Composition.h"
+#include "tools/soundtrack/Mp3Encoder.h"
 
 #include <gtest/gtest.h>
 #include <mpg123.h>

@@ -3,13 +3,13 @@
 // own, few claps while the drink rises, beat files the runtime reads back,
 // a renderer that starts every drum at its exact sample, and a limiter
 // that keeps it there.
-#include "BeatFile.h"
-#include "Composition.h"
-#include "Mastering.h"
-#include "Renderer.h"
-#include "ScoreBuilder.h"
 #include "runtime/FileSynchronizer.h"
-#include "support/TestData.h"
+#include "tests/support/TestData.h"
+#include "tools/soundtrack/BeatFile.h"
+#include "tools/soundtrack/Composition.h"
+#include "tools/soundtrack/Mastering.h"
+#include "tools/soundtrack/Renderer.h"
+#include "tools/soundtrack/ScoreBuilder.h"
 
 #include <gtest/gtest.h>
 

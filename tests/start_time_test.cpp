@@ -1,5 +1,5 @@
 #include "app/CommandLine.h"
-#include "support/GlTest.h"
+#include "tests/support/GlTest.h"
 
 #include <gtest/gtest.h>
 #include <memory>

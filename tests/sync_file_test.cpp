@@ -1,5 +1,5 @@
 #include "runtime/FileSynchronizer.h"
-#include "support/TestData.h"
+#include "tests/support/TestData.h"
 
 #include <gtest/gtest.h>
 #include <string>

@@ -3,8 +3,8 @@
 #include "drawables/Drawables.h"
 #include "drawables/Texture.h"
 #include "platform/Platform.h"
-#include "support/GlTest.h"
-#include "support/TestData.h"
+#include "tests/support/GlTest.h"
+#include "tests/support/TestData.h"
 
 #include <GL/gl.h>
 #include <SDL/SDL.h>

@@ -1,4 +1,4 @@
-#include "support/GlTest.h"
+#include "tests/support/GlTest.h"
 #include "render/BackBuffer.h"
 
 #include <GL/gl.h>

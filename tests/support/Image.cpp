@@ -1,4 +1,4 @@
-#include "support/Image.h"
+#include "tests/support/Image.h"
 #include "render/PngEncoder.h"
 
 #include <SDL/SDL.h>

@@ -1,4 +1,4 @@
-#include "support/SceneChecks.h"
+#include "tests/support/SceneChecks.h"
 
 #include <GL/gl.h>
 #include <cstdlib>

@@ -1,8 +1,8 @@
 #pragma once
 // Checks shared by the scene tests: the GL state a scene must hand on, and
 // simple measurements of the letterboxed picture.
-#include "support/GlTest.h"
-#include "support/TestData.h"
+#include "tests/support/GlTest.h"
+#include "tests/support/TestData.h"
 
 #include <vector>
 

@@ -1,6 +1,6 @@
-#include "support/TestData.h"
-#include "support/GlTest.h"
-#include "support/Image.h"
+#include "tests/support/TestData.h"
+#include "tests/support/GlTest.h"
+#include "tests/support/Image.h"
 
 #include <climits>
 #include <cstdlib>

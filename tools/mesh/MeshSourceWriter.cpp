@@ -1,4 +1,4 @@
-#include "MeshSourceWriter.h"
+#include "tools/mesh/MeshSourceWriter.h"
 
 #include <cmath>
 #include <cstdio>

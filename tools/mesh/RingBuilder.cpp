@@ -1,6 +1,6 @@
-#include "RingBuilder.h"
+#include "tools/mesh/RingBuilder.h"
 
-#include "RingProfile.h"
+#include "tools/mesh/RingProfile.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,5 +1,5 @@
 #pragma once
-#include "RingMesh.h"
+#include "tools/mesh/RingMesh.h"
 
 namespace MeshGen {
 

@@ -1,4 +1,4 @@
-#include "RingProfile.h"
+#include "tools/mesh/RingProfile.h"
 
 #include <cmath>
 

@@ -2,7 +2,7 @@
 // The cross-section of the ring: eight edge loops around the z axis, listed
 // counter-clockwise in the (radius, z) plane so that every band between two
 // neighbouring loops faces out of the solid.
-#include "RingMesh.h"
+#include "tools/mesh/RingMesh.h"
 
 #include <array>
 

@@ -1,6 +1,6 @@
 // Writes the ring mesh tables as C++ source: ruvo-meshgen <output.cpp>
-#include "MeshSourceWriter.h"
-#include "RingBuilder.h"
+#include "tools/mesh/MeshSourceWriter.h"
+#include "tools/mesh/RingBuilder.h"
 
 #include <cstdio>
 #include <fstream>

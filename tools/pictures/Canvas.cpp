@@ -1,4 +1,4 @@
-#include "Canvas.h"
+#include "tools/pictures/Canvas.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,5 +1,5 @@
-#include "Canvas.h"
-#include "ClosingPictures.h"
+#include "tools/pictures/Canvas.h"
+#include "tools/pictures/ClosingPictures.h"
 
 namespace Pictures {
 

@@ -1,7 +1,7 @@
 // The box scene's background (with its inverted twin and its flash) and the
 // three box faces. Palette: midnight teal, cyan light, amber accents.
-#include "Paint.h"
-#include "ClosingPictures.h"
+#include "tools/pictures/ClosingPictures.h"
+#include "tools/pictures/Paint.h"
 
 #include <cmath>
 

@@ -1,6 +1,6 @@
 // The city scene's two skylines, each unlit and lit, on a transparent sky.
-#include "ClosingPictures.h"
-#include "Paint.h"
+#include "tools/pictures/ClosingPictures.h"
+#include "tools/pictures/Paint.h"
 
 #include <cmath>
 #include <vector>

@@ -1,7 +1,7 @@
 // The end scene: a last sunset over still water, and the closing words on
 // black (the scene adds them onto the fading background).
-#include "Paint.h"
-#include "ClosingPictures.h"
+#include "tools/pictures/ClosingPictures.h"
+#include "tools/pictures/Paint.h"
 
 #include <cmath>
 

@@ -1,7 +1,7 @@
 // Greetings to fourteen invented groups, each in its own lettering, on a
 // transparent square (the scene draws them alpha-blended on square quads).
-#include "Paint.h"
-#include "ClosingPictures.h"
+#include "tools/pictures/ClosingPictures.h"
+#include "tools/pictures/Paint.h"
 
 #include <algorithm>
 #include <cctype>

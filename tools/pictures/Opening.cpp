@@ -1,5 +1,5 @@
 // The loading card, the logo scene, and the backdrop every opening scene builds on.
-#include "OpeningScenes.h"
+#include "tools/pictures/OpeningScenes.h"
 
 #include <cmath>
 #include <random>

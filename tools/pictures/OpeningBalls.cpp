@@ -1,6 +1,6 @@
 // The ball scene: emerald water and gold. A marbled ball skin, a lace veil
 // around the ball, and an undersea backdrop with caustic light.
-#include "OpeningScenes.h"
+#include "tools/pictures/OpeningScenes.h"
 
 #include <algorithm>
 #include <cmath>

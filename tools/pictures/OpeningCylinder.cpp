@@ -1,7 +1,7 @@
 // The cylinder scene: cold blue steel and cyan light. Two tube skins that the
 // bass swaps (dark ringed panels, bright chevrons), a banner with alpha, and
 // a backdrop of light streaks over a receding grid.
-#include "OpeningScenes.h"
+#include "tools/pictures/OpeningScenes.h"
 
 #include <cmath>
 

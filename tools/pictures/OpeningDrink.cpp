@@ -1,7 +1,7 @@
 // The drink scene: lime and cane sugar. A tall glass of lime, ice and a straw,
 // drawn in light on black (it is added onto the black screen), and a
 // lime-green burst for the bass flash.
-#include "OpeningScenes.h"
+#include "tools/pictures/OpeningScenes.h"
 
 #include <cmath>
 

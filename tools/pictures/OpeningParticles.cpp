@@ -1,6 +1,6 @@
 // The particle scene: a night garden in violet and rose, a glowing flower
 // sprite and a gauzy veil.
-#include "OpeningScenes.h"
+#include "tools/pictures/OpeningScenes.h"
 
 #include <algorithm>
 #include <cmath>

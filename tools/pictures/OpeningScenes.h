@@ -1,6 +1,6 @@
 #pragma once
 // The opening scenes' picture writers and the pieces they share.
-#include "Paint.h"
+#include "tools/pictures/Paint.h"
 
 #include <string>
 

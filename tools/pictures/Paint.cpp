@@ -1,4 +1,4 @@
-#include "Paint.h"
+#include "tools/pictures/Paint.h"
 
 #include <algorithm>
 #include <cmath>

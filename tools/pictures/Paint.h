@@ -11,7 +11,7 @@
 // their grain and vignette curves differ as well. The closing scenes'
 // pictures are painted with the byte passes, the opening scenes' with the
 // plain ones, and each set of pictures keeps its own look.
-#include "Canvas.h"
+#include "tools/pictures/Canvas.h"
 
 #include <cstdint>
 #include <functional>

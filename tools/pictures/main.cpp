@@ -1,5 +1,5 @@
 // Writes every picture of the show into the given data folder.
-#include "Canvas.h"
+#include "tools/pictures/Canvas.h"
 
 #include <cstdio>
 #include <exception>

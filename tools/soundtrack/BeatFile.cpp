@@ -1,6 +1,6 @@
-#include "BeatFile.h"
+#include "tools/soundtrack/BeatFile.h"
 
-#include "PartialFile.h"
+#include "tools/soundtrack/PartialFile.h"
 
 #include <cstdio>
 

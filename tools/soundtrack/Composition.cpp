@@ -1,6 +1,6 @@
-#include "Composition.h"
+#include "tools/soundtrack/Composition.h"
 
-#include "ScoreBuilder.h"
+#include "tools/soundtrack/ScoreBuilder.h"
 
 #include <algorithm>
 

@@ -1,5 +1,5 @@
 #pragma once
-#include "Score.h"
+#include "tools/soundtrack/Score.h"
 
 namespace Soundtrack {
 

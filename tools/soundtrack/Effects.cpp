@@ -1,6 +1,6 @@
-#include "Effects.h"
+#include "tools/soundtrack/Effects.h"
 
-#include "Score.h"
+#include "tools/soundtrack/Score.h"
 
 #include <algorithm>
 #include <cmath>

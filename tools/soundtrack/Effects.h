@@ -1,5 +1,5 @@
 #pragma once
-#include "Mix.h"
+#include "tools/soundtrack/Mix.h"
 
 namespace Soundtrack {
 

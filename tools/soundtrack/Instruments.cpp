@@ -1,6 +1,6 @@
-#include "Instruments.h"
+#include "tools/soundtrack/Instruments.h"
 
-#include "Dsp.h"
+#include "tools/soundtrack/Dsp.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,8 +1,8 @@
 #pragma once
 // The voices of the piece. Each writes one event into the mix, starting at
 // sample `start`; drums start sounding at exactly that sample.
-#include "Mix.h"
-#include "Score.h"
+#include "tools/soundtrack/Mix.h"
+#include "tools/soundtrack/Score.h"
 
 #include <cstdint>
 

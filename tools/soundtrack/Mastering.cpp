@@ -1,4 +1,4 @@
-#include "Mastering.h"
+#include "tools/soundtrack/Mastering.h"
 
 #include <algorithm>
 #include <cmath>

@@ -2,7 +2,7 @@
 // The last step before encoding: the mix is brought to a streaming-level
 // loudness, and its peaks are held under a ceiling with room for what the
 // MP3 encoder and a decoder's reconstruction add between samples.
-#include "Mix.h"
+#include "tools/soundtrack/Mix.h"
 
 namespace Soundtrack {
 

@@ -1,7 +1,6 @@
-#include "Mp3Encoder.h"
+#include "tools/soundtrack/Mp3Encoder.h"
 
-#include "PartialFile.h"
-
+#include "tools/soundtrack/PartialFile.h"
 
 #include <cstdio>
 #include <lame/lame.h>

@@ -1,4 +1,4 @@
-#include "PartialFile.h"
+#include "tools/soundtrack/PartialFile.h"
 
 #include <cstdio>
 

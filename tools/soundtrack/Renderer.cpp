@@ -1,8 +1,8 @@
-#include "Renderer.h"
+#include "tools/soundtrack/Renderer.h"
 
-#include "Effects.h"
-#include "Instruments.h"
-#include "Mastering.h"
+#include "tools/soundtrack/Effects.h"
+#include "tools/soundtrack/Instruments.h"
+#include "tools/soundtrack/Mastering.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
 #pragma once
-#include "Mix.h"
-#include "Score.h"
+#include "tools/soundtrack/Mix.h"
+#include "tools/soundtrack/Score.h"
 
 #include <vector>
 

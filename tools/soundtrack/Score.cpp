@@ -1,4 +1,4 @@
-#include "Score.h"
+#include "tools/soundtrack/Score.h"
 
 #include <cmath>
 

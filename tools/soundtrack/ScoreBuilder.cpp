@@ -1,4 +1,4 @@
-#include "ScoreBuilder.h"
+#include "tools/soundtrack/ScoreBuilder.h"
 
 #include <algorithm>
 #include <cmath>

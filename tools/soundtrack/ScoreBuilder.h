@@ -1,7 +1,7 @@
 #pragma once
 // Small vocabulary for writing the score: drums, chords, bass steps and
 // arpeggios placed in beats, collected into a Score.
-#include "Score.h"
+#include "tools/soundtrack/Score.h"
 
 #include <functional>
 

@@ -1,10 +1,10 @@
 // Composes the soundtrack and writes <dir>/sound.mp3 with its beat files
 // <dir>/bass.txt (kicks) and <dir>/claps.txt, from one list of events.
-#include "BeatFile.h"
-#include "Composition.h"
-#include "Mastering.h"
-#include "Mp3Encoder.h"
-#include "Renderer.h"
+#include "tools/soundtrack/BeatFile.h"
+#include "tools/soundtrack/Composition.h"
+#include "tools/soundtrack/Mastering.h"
+#include "tools/soundtrack/Mp3Encoder.h"
+#include "tools/soundtrack/Renderer.h"
 
 #include <chrono>
 #include <cstdio>

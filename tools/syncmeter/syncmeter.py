@@ -34,9 +34,11 @@ SCENES = {
     "boxes": (145000, 156000, 170000, "bass"),  # the background flash on the bass drum
     "drink": (89000, 96000, 110000, "bass"),  # the full-screen flash on the bass drum
 }
-# A show started late fires the marks it skipped one a frame, bass first,
-# before it answers a beat on time again: hence the plays start this early,
-# in a scene fast enough to get through them in a few seconds.
+# A show started late drops the marks before its start (its first frame fires
+# only one due in it) and answers beats on time from there. The plays still
+# start this early, so that no measured beat falls in the first frames after
+# the start, which are drawn at the start time and lead the display by a
+# median of only a few frame intervals.
 DEFAULT_LEAD_MS = 7000
 SINK = "ruvo_syncmeter"
 # The capture runs this long before anything is measured: ffmpeg's sound
