@@ -243,6 +243,23 @@ TEST(DisplayLead, FollowsTheFrameLengthPlusTheFixedDelay)
     EXPECT_NEAR(delayed.lastLead, 70, 1e-9);
 }
 
+TEST(DisplayLead, ARunOfStallsLeadsByAQuarterSecondAtMost)
+{
+    // Below four frames a second (a machine far too slow, a long stall in
+    // the sound device) the frames no longer say how late a frame is seen:
+    // leading by their whole length would draw the picture seconds ahead of
+    // the sound. The lead settles at its cap instead, and comes back down
+    // with the frame rate.
+    LeadDrive drive;
+    drive.Frames(60, 600);
+    EXPECT_NEAR(drive.lastLead, 250, 1e-9);
+    drive.Frames(60, 1500);
+    EXPECT_NEAR(drive.lastLead, 250, 1e-9);
+    drive.Frames(200, 20);
+    EXPECT_NEAR(drive.lastLead, 20, 1e-9);
+    EXPECT_FALSE(drive.wentBack);
+}
+
 TEST(DisplayLead, NeverRunsBackwardsNorJumps)
 {
     LeadDrive drive;
@@ -272,8 +289,9 @@ TEST_F(FrameStep, LivePlayDrawsForTheDisplayTimeAndFiresMarksOnTheNearestFrame)
     const unsigned frameMs = 40;
     const unsigned start = 60000;
     // Readings run start, start + 40, ...; once settled, frame k is seen at
-    // start + 40 k + 40. Frame 20 is seen at 60840 and frame 21 at 60880.
-    ScriptedChannel claps(2, {60855, 60865});
+    // start + 40 k + 40. Frame 20 is seen at 60840 and frame 21 at 60880,
+    // frame 23 at 60960 and frame 24 at 61000.
+    ScriptedChannel claps(2, {60855, 60865, 60990});
     RecordingEffect scene("scene", calls);
     Demo::AlwaysOnTiming always;
     show.player->AddChannel(&claps);
@@ -299,11 +317,14 @@ TEST_F(FrameStep, LivePlayDrawsForTheDisplayTimeAndFiresMarksOnTheNearestFrame)
     EXPECT_EQ(settled.time, start + 20 * frameMs + frameMs);
     EXPECT_EQ(settled.delta, frameMs);
     // 60855 is 15 ms after frame 20 is seen and 25 ms before frame 21: frame
-    // 20 shows it. 60865 is nearer frame 21 and waits for it.
+    // 20 shows it. 60865 is nearer frame 21 and waits for it. 60990, three
+    // quarters of a frame after frame 23, is shown by frame 24, not a whole
+    // frame early by frame 23.
     EXPECT_EQ(calls[20].syncEvent, 2);
     EXPECT_EQ(calls[21].syncEvent, 2);
+    EXPECT_EQ(calls[24].syncEvent, 2);
     for (size_t k = 0; k < calls.size(); ++k) {
-        if (k != 20 && k != 21) {
+        if (k != 20 && k != 21 && k != 24) {
             EXPECT_EQ(calls[k].syncEvent, 0) << k;
         }
     }

@@ -166,3 +166,38 @@ TEST_F(ParticleSceneTest, BassDropsBackgroundWhichSlidesBackIn200Ms)
     EXPECT_EQ(ParticleState::backShift, 0.0f);
     EXPECT_TRUE(Near(ReadPixel(20, pictureTop + 1), 90, 90, 90));
 }
+
+TEST_F(ParticleSceneTest, NearFlowersLeaveTheDistantOnesTheirMipmaps)
+{
+    // A flower of one-texel checks: seen from afar, its mipmaps blend it to
+    // an even grey; sampled from its full-size picture alone it breaks into
+    // a pattern of bright and dark pixels that shimmers as it moves.
+    data.WriteSolid("data/partikler/baggrund.png", 1024, 512, blackTexel);
+    data.WriteSolid("data/partikler/sloer.png", 64, 64, clearTexel);
+    data.WritePicture("data/partikler/blomst.png", 64, 64,
+                      [](int x, int y) { return (x + y) % 2 ? whiteTexel : blackTexel; });
+    scene.Init(*graphics);
+
+    // Sprite 150, after the first veil, 20 units away (b = 1/6: the mean
+    // grey is 21 levels, the checks' full contrast 42).
+    const int distant = 150;
+    ShowOnly(distant, -15.0f);
+    Frame(40000, 0, Demo::SyncNone);
+    const std::vector<unsigned char> alone = ReadWindow();
+    EXPECT_GT(CountAbove(alone, 1, 10), 200) << "the distant flower is drawn";
+    EXPECT_LE(MaxChannel(alone, 1), 23) << "the distant flower is an even grey";
+
+    // With sprite 1 right in front of the eye, magnified: such flowers are
+    // drawn, with their own filter, at the end of their run (at veil 100).
+    ShowOnly(distant, -15.0f);
+    scene.particleDepth[1] = 0.0f;
+    Frame(40000, 0, Demo::SyncNone);
+    EXPECT_GT(CountAbove(ReadWindow(), 1, 60), 10000) << "the near flower is drawn";
+
+    // The distant flower looks as before, in that frame's sequel and later.
+    ShowOnly(distant, -15.0f);
+    Frame(40000, 0, Demo::SyncNone);
+    const std::vector<unsigned char> after = ReadWindow();
+    EXPECT_LE(MaxChannel(after, 1), 23) << "the distant flower lost its mipmaps";
+    EXPECT_TRUE(after == alone);
+}

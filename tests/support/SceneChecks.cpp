@@ -12,6 +12,11 @@ void ExpectStateHandedOn()
     EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST)) << "depth test left on";
     EXPECT_FALSE(glIsEnabled(GL_FOG)) << "fog left on";
     EXPECT_FALSE(glIsEnabled(GL_LIGHTING)) << "lighting left on";
+    EXPECT_FALSE(glIsEnabled(GL_CULL_FACE)) << "face culling left on";
+    // Drawing stays inside the letterbox: the bands are never touched.
+    EXPECT_TRUE(glIsEnabled(GL_SCISSOR_TEST)) << "letterbox scissor left off";
+    EXPECT_EQ(ScissorBox(), pictureBox) << "letterbox scissor box";
+    EXPECT_EQ(Viewport(), pictureBox) << "letterbox viewport";
     GLboolean depthWrites = GL_FALSE;
     glGetBooleanv(GL_DEPTH_WRITEMASK, &depthWrites);
     EXPECT_TRUE(depthWrites) << "depth writes left off";

@@ -8,8 +8,10 @@
 
 namespace TestSupport {
 
-// Texturing, blending, depth test, fog and lighting off, depth writes on,
-// modelview at stack depth 1, matrix mode modelview.
+// What every scene may assume when it starts, and so must hand on:
+// texturing, blending, depth test, fog, lighting and face culling off, depth
+// writes on, the letterbox viewport with its scissor in force, modelview at
+// stack depth 1, matrix mode modelview.
 void ExpectStateHandedOn();
 
 // Clears colour and depth inside the letterbox, as the clear scene does.
