@@ -312,7 +312,7 @@ def measure(path, notes):
     shift = analyse.show_start(cap, reference, notes["start_ms"], notes["show_started"])
     if shift is None:
         raise RuntimeError("the show's sound was not found in the capture")
-    rows = analyse.show_offsets(cap, reference, marks, others, shift)
+    rows, slip = analyse.show_offsets(cap, reference, notes["start_ms"], marks, others, shift)
     fps = cap.frame_rate([r[2] for r in rows if r[2] is not None])
     return {
         "rows": rows,
@@ -320,6 +320,7 @@ def measure(path, notes):
         "picture_delay_ms": picture_delay * 1000,
         "sound_delay_ms": sound_delay * 1000,
         "drift_ms": drift,
+        "slip_ms": slip * 1000,
         "fps": fps,
     }
 
@@ -337,9 +338,10 @@ def summarise(offsets, frame_ms):
 def report(result, run, verbose):
     frame_ms = 1000.0 / result["fps"] if result["fps"] else float("nan")
     print("run %d: capture chain: picture %+.1f ms, sound %+.1f ms, picture minus sound %+.1f ms "
-          "(after the show minus before %+.1f ms); the show at %.1f frames/s while captured"
+          "(after the show minus before %+.1f ms); the show at %.1f frames/s while captured; its sound slipped "
+          "%+.1f ms from its start to the last mark"
           % (run, result["picture_delay_ms"], result["sound_delay_ms"], result["chain_ms"], result["drift_ms"],
-             result["fps"]))
+             result["fps"], result["slip_ms"]))
     offsets = []
     for mark, heard, seen in result["rows"]:
         if heard is None or seen is None:
