@@ -31,6 +31,9 @@ MIN_MATCH = 0.8
 # not onto the next one).
 FOLLOW_STEP_SECONDS = 0.25
 SLIP_SEARCH_SECONDS = 0.3
+# Steps of FOLLOW_STEP_SECONDS after its first sound in which the show's
+# start is looked for.
+START_STEPS = 8
 # Where a picture may answer a sound: from before it (a picture early) to
 # well after it (one late by several frames).
 FLASH_BEFORE_SECONDS = 0.12
@@ -162,16 +165,23 @@ def show_start(capture, reference, start_ms, launched):
     """Seconds to add to a music position to get the moment it is heard:
     the show's sound begins, after silence, with the music at `start_ms`.
     (The music repeats bar by bar, so matching a stretch of it anywhere could
-    land a bar off.)"""
+    land a bar off.) Where the first moments do not match, a dropout just
+    after the start having moved them, the sound is looked for a little
+    further on, each step searched as a slip is (see SLIP_SEARCH_SECONDS)."""
     first = capture.sample_at(launched)
     sounding = np.nonzero(np.abs(capture.audio[first:]) > SILENCE)[0]
     if len(sounding) == 0:
         return None
     half = int(MATCH_HALF_SECONDS * RATE)
-    position = int(round(start_ms * RATE / 1000)) + half
     onset = capture.sample_time(first + int(sounding[0]))
-    heard = capture.music(reference, position, onset + half / RATE)
-    return None if heard is None else heard - position / RATE
+    for step in range(START_STEPS):
+        later = step * FOLLOW_STEP_SECONDS
+        position = int(round((start_ms / 1000 + later) * RATE)) + half
+        guess = onset + later + half / RATE
+        heard = capture.music(reference, position, guess, MATCH_SEARCH_SECONDS if step == 0 else SLIP_SEARCH_SECONDS)
+        if heard is not None:
+            return heard - position / RATE
+    return None
 
 
 def read_marks(path):
