@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, then configures and builds into build/ (which
-# also generates build/data). Sourced by run.sh and test.sh.
+# Installs what is missing (through sudo when not run as root), then
+# configures and builds into build/ (which also generates build/data) as the
+# user who runs it. Sourced by run.sh and test.sh.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/install-packages.sh"
 
@@ -16,7 +17,7 @@ ruvo_packages=(
 )
 ruvo_install_packages "${ruvo_packages[@]}"
 # Tools run by hand install their own packages when they run, never here:
-# scripts/check-fresh.sh (mmdebstrap bubblewrap) and tools/syncmeter (ffmpeg
+# scripts/check-fresh.sh (mmdebstrap python3 iproute2) and tools/syncmeter (ffmpeg
 # pulseaudio-utils python3-numpy, libasound2-plugins for its ALSA route, and
 # pulseaudio only where no sound server runs: on a desktop with PipeWire it
 # would replace the user's server).

@@ -23,6 +23,17 @@ MATCH_SEARCH_SECONDS = 0.04
 SILENCE = 1e-3
 # A match weaker than this is not the soundtrack (a gap, a dropout).
 MIN_MATCH = 0.8
+# The show's sound can slip later than its start promised: each dropout (a
+# server's buffer running dry, a stall while a fresh server sets its graph
+# up for a new stream) delays all that follows. It is followed through the
+# play in steps this short, each searched as closely as a mark is, or, where
+# the sound is not found there, this far either way (less than a beat, so
+# not onto the next one).
+FOLLOW_STEP_SECONDS = 0.25
+SLIP_SEARCH_SECONDS = 0.3
+# Steps of FOLLOW_STEP_SECONDS after its first sound in which the show's
+# start is looked for.
+START_STEPS = 8
 # Where a picture may answer a sound: from before it (a picture early) to
 # well after it (one late by several frames).
 FLASH_BEFORE_SECONDS = 0.12
@@ -128,11 +139,11 @@ class Capture:
             return None
         return self.sample_time(first + int(np.argmax(window >= peak / 2)))
 
-    def music(self, reference, position, guess):
+    def music(self, reference, position, guess, search_seconds=MATCH_SEARCH_SECONDS):
         """Time at which the soundtrack's sample `position` is heard, near the
         moment `guess`; None where the captured sound is not the soundtrack."""
         half = int(MATCH_HALF_SECONDS * RATE)
-        search = int(MATCH_SEARCH_SECONDS * RATE)
+        search = int(search_seconds * RATE)
         if position - half < 0 or position + half > len(reference):
             return None
         pattern = reference[position - half:position + half]
@@ -154,16 +165,23 @@ def show_start(capture, reference, start_ms, launched):
     """Seconds to add to a music position to get the moment it is heard:
     the show's sound begins, after silence, with the music at `start_ms`.
     (The music repeats bar by bar, so matching a stretch of it anywhere could
-    land a bar off.)"""
+    land a bar off.) Where the first moments do not match, a dropout just
+    after the start having moved them, the sound is looked for a little
+    further on, each step searched as a slip is (see SLIP_SEARCH_SECONDS)."""
     first = capture.sample_at(launched)
     sounding = np.nonzero(np.abs(capture.audio[first:]) > SILENCE)[0]
     if len(sounding) == 0:
         return None
     half = int(MATCH_HALF_SECONDS * RATE)
-    position = int(round(start_ms * RATE / 1000)) + half
     onset = capture.sample_time(first + int(sounding[0]))
-    heard = capture.music(reference, position, onset + half / RATE)
-    return None if heard is None else heard - position / RATE
+    for step in range(START_STEPS):
+        later = step * FOLLOW_STEP_SECONDS
+        position = int(round((start_ms / 1000 + later) * RATE)) + half
+        guess = onset + later + half / RATE
+        heard = capture.music(reference, position, guess, MATCH_SEARCH_SECONDS if step == 0 else SLIP_SEARCH_SECONDS)
+        if heard is not None:
+            return heard - position / RATE
+    return None
 
 
 def read_marks(path):
@@ -191,20 +209,41 @@ def chain_delays(capture, events):
     return found
 
 
-def show_offsets(capture, reference, marks, other_marks, shift):
+def follow(capture, reference, shift, from_ms, to_ms):
+    """The shift (see show_start) at music time `to_ms`, followed in short
+    steps from the shift at `from_ms`, so that slips of the show's sound on
+    the way (see FOLLOW_STEP_SECONDS) are taken along."""
+    step_ms = FOLLOW_STEP_SECONDS * 1000
+    for ms in np.arange(from_ms + step_ms, to_ms, step_ms):
+        position = int(round(ms * RATE / 1000))
+        heard = capture.music(reference, position, ms / 1000 + shift)
+        if heard is None:
+            heard = capture.music(reference, position, ms / 1000 + shift, SLIP_SEARCH_SECONDS)
+        if heard is not None:
+            shift = heard - position / RATE
+    return shift
+
+
+def show_offsets(capture, reference, start_ms, marks, other_marks, shift):
     """Per mark: (mark ms, heard, seen) with seen - heard the picture's lag
-    (None where not found). A mark's flash is looked for only up to halfway
-    to the marks around it, so a neighbour's flash is not taken for its own."""
+    (None where not found), and how many seconds the show's sound slipped
+    from its start to the last mark. A mark's flash is looked for only up to
+    halfway to the marks around it, so a neighbour's flash is not taken for
+    its own."""
     every = sorted(set(marks) | set(other_marks))
     rows = []
-    for mark in marks:
-        heard = capture.music(reference, int(round(mark * RATE / 1000)), mark / 1000 + shift)
+    since_ms, followed = start_ms, shift
+    for mark in sorted(marks):
+        followed = follow(capture, reference, followed, since_ms, mark)
+        position = int(round(mark * RATE / 1000))
+        heard = capture.music(reference, position, mark / 1000 + followed)
         seen = None
         if heard is not None:
+            since_ms, followed = mark, heard - position / RATE
             at = every.index(mark)
             before = (mark - every[at - 1]) / 2000 if at > 0 else FLASH_BEFORE_SECONDS
             after = (every[at + 1] - mark) / 2000 if at + 1 < len(every) else FLASH_AFTER_SECONDS
             flash = capture.flash(heard - min(before, FLASH_BEFORE_SECONDS), heard + min(after, FLASH_AFTER_SECONDS))
             seen = flash[0] if flash else None
         rows.append((mark, heard, seen))
-    return rows
+    return rows, followed - shift

@@ -56,37 +56,108 @@ def log(text):
 
 
 class Servers:
-    """The X display and PulseAudio sink to measure on: the ones already
-    running where there are, private ones (stopped at the end) where not."""
+    """The X display and sound server sink to measure on: the ones already
+    running where there are, private ones (stopped at the end) where not or
+    where asked for."""
 
-    def __init__(self, work, private_display):
+    def __init__(self, work, private_display, server):
         self.work = work
         self.processes = []
         self.module = None
         self.env = dict(os.environ)
         try:
-            self._start(private_display)
+            self._start(private_display, server)
         except BaseException:
             self.close()
             raise
         # The calibration clicks and flashes are made from this process.
         os.environ.update(self.env)
 
-    def _start(self, private_display):
+    def _start(self, private_display, server):
         if private_display or not os.environ.get("DISPLAY"):
             self._start_xvfb()
         self.display = self.env["DISPLAY"]
-        if subprocess.run(["pactl", "info"], env=self.env, stdout=subprocess.DEVNULL,
-                          stderr=subprocess.DEVNULL).returncode == 0:
+        if server == "pipewire":
+            self._start_pipewire()
+            self._add_sink()
+            # A native PipeWire client without a target plays on the
+            # default sink; on a private server that may as well be ours.
+            self._make_default_sink()
+        elif server == "auto" and self._pulse_answers():
             # Someone's own server (PulseAudio, or PipeWire's pulse server):
             # a sink of our own on it, removed again at the end.
-            out = subprocess.run(["pactl", "load-module", "module-null-sink", "sink_name=" + SINK], env=self.env,
-                                 check=True, stdout=subprocess.PIPE).stdout
-            self.module = out.decode().strip()
+            self._add_sink()
             log("syncmeter: measuring on the running sound server (sink %s)" % SINK)
         else:
             self._start_pulseaudio()
+        # The show's stream goes to that sink: PulseAudio clients (SDL's
+        # pulseaudio driver) read PULSE_SINK, native PipeWire clients (its
+        # pipewire driver) PIPEWIRE_NODE, which names their target node.
         self.env["PULSE_SINK"] = SINK
+        self.env["PIPEWIRE_NODE"] = SINK
+
+    def _pulse_answers(self):
+        return subprocess.run(["pactl", "info"], env=self.env, stdout=subprocess.DEVNULL,
+                              stderr=subprocess.DEVNULL).returncode == 0
+
+    def _add_sink(self):
+        out = subprocess.run(["pactl", "load-module", "module-null-sink", "sink_name=" + SINK], env=self.env,
+                             check=True, stdout=subprocess.PIPE).stdout
+        self.module = out.decode().strip()
+
+    def _make_default_sink(self):
+        # The session manager keeps the default; until it runs, asking
+        # changes nothing, so ask until it answers with ours.
+        for _ in range(100):
+            subprocess.run(["pactl", "set-default-sink", SINK], env=self.env, stdout=subprocess.DEVNULL,
+                           stderr=subprocess.DEVNULL)
+            current = subprocess.run(["pactl", "get-default-sink"], env=self.env, stdout=subprocess.PIPE,
+                                     stderr=subprocess.DEVNULL).stdout.decode().strip()
+            if current == SINK:
+                return
+            time.sleep(0.1)
+        raise RuntimeError("the private PipeWire did not take %s as its default sink" % SINK)
+
+    def _spawn(self, name, command, env):
+        process = subprocess.Popen(command, env=env, stdout=subprocess.DEVNULL,
+                                   stderr=open(os.path.join(self.work, name + ".log"), "w"))
+        self.processes.append(process)
+        return process
+
+    def _wait_for(self, what, ready, process, name):
+        for _ in range(100):
+            if ready():
+                return
+            if process.poll() is not None:
+                break
+            time.sleep(0.1)
+        raise RuntimeError("%s did not start (see %s/%s.log)" % (what, self.work, name))
+
+    def _start_pipewire(self):
+        """PipeWire, its session manager WirePlumber and its PulseAudio
+        server, on a session bus of their own, with a runtime folder, home
+        and state of their own: nothing of a desktop's sound session is
+        touched, and a server's state starts afresh each time."""
+        runtime = tempfile.mkdtemp(prefix="pipewire-", dir=self.work)
+        env = {name: value for name, value in self.env.items()
+               if not name.startswith(("PULSE_", "PIPEWIRE_", "DBUS_", "XDG_")) and name != "DISPLAY"}
+        env.update(XDG_RUNTIME_DIR=runtime, PIPEWIRE_RUNTIME_DIR=runtime, HOME=runtime,
+                   XDG_CONFIG_HOME=os.path.join(runtime, "config"), XDG_STATE_HOME=os.path.join(runtime, "state"),
+                   XDG_DATA_HOME=os.path.join(runtime, "data"), XDG_CACHE_HOME=os.path.join(runtime, "cache"))
+        bus = os.path.join(runtime, "bus")
+        dbus = self._spawn("dbus", ["dbus-daemon", "--session", "--nofork", "--nopidfile",
+                                    "--address=unix:path=" + bus], env)
+        self._wait_for("the private session bus", lambda: os.path.exists(bus), dbus, "dbus")
+        env["DBUS_SESSION_BUS_ADDRESS"] = "unix:path=" + bus
+        pipewire = self._spawn("pipewire", ["pipewire"], env)
+        self._wait_for("the private PipeWire", lambda: os.path.exists(os.path.join(runtime, "pipewire-0")),
+                       pipewire, "pipewire")
+        self._spawn("wireplumber", ["wireplumber"], env)
+        pulse = self._spawn("pipewire-pulse", ["pipewire-pulse"], env)
+        self.env.update(XDG_RUNTIME_DIR=runtime, PIPEWIRE_RUNTIME_DIR=runtime,
+                        PULSE_SERVER="unix:" + os.path.join(runtime, "pulse", "native"))
+        self._wait_for("the private PipeWire's pulse server", self._pulse_answers, pulse, "pipewire-pulse")
+        log("syncmeter: private PipeWire (PIDs %s)" % " ".join(str(p.pid) for p in self.processes[-4:]))
 
     def _start_xvfb(self):
         read, write = os.pipe()
@@ -180,6 +251,8 @@ def capture(servers, path, grab_fps, size):
 
 def play(servers, binary, driver, start_ms, end_ms):
     env = dict(servers.env, SDL_AUDIODRIVER=driver, RUVO_NO_DIALOG="1")
+    if driver == "default":
+        del env["SDL_AUDIODRIVER"]
     show = subprocess.Popen([os.path.abspath(binary), str(start_ms)], cwd=os.path.dirname(os.path.abspath(binary)),
                             env=env, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
     try:
@@ -241,7 +314,7 @@ def measure(path, notes):
     shift = analyse.show_start(cap, reference, notes["start_ms"], notes["show_started"])
     if shift is None:
         raise RuntimeError("the show's sound was not found in the capture")
-    rows = analyse.show_offsets(cap, reference, marks, others, shift)
+    rows, slip = analyse.show_offsets(cap, reference, notes["start_ms"], marks, others, shift)
     fps = cap.frame_rate([r[2] for r in rows if r[2] is not None])
     return {
         "rows": rows,
@@ -249,6 +322,7 @@ def measure(path, notes):
         "picture_delay_ms": picture_delay * 1000,
         "sound_delay_ms": sound_delay * 1000,
         "drift_ms": drift,
+        "slip_ms": slip * 1000,
         "fps": fps,
     }
 
@@ -266,9 +340,10 @@ def summarise(offsets, frame_ms):
 def report(result, run, verbose):
     frame_ms = 1000.0 / result["fps"] if result["fps"] else float("nan")
     print("run %d: capture chain: picture %+.1f ms, sound %+.1f ms, picture minus sound %+.1f ms "
-          "(after the show minus before %+.1f ms); the show at %.1f frames/s while captured"
+          "(after the show minus before %+.1f ms); the show at %.1f frames/s while captured; its sound slipped "
+          "%+.1f ms from its start to the last mark"
           % (run, result["picture_delay_ms"], result["sound_delay_ms"], result["chain_ms"], result["drift_ms"],
-             result["fps"]))
+             result["fps"], result["slip_ms"]))
     offsets = []
     for mark, heard, seen in result["rows"]:
         if heard is None or seen is None:
@@ -293,7 +368,11 @@ def parse(argv):
                         "%d ms before it" % DEFAULT_LEAD_MS)
     parser.add_argument("--runs", type=int, help="plays of the stretch (default 3; with --reanalyse, all kept)")
     parser.add_argument("--driver", default="pulseaudio",
-                        help="SDL audio driver for the show: pulseaudio (default) or alsa (through the pulse plugin)")
+                        help="SDL audio driver for the show: pulseaudio (default), pipewire (native), alsa (through "
+                        "the pulse plugin), or default (SDL_AUDIODRIVER unset: SDL's own choice)")
+    parser.add_argument("--server", choices=("auto", "pipewire", "pulseaudio"), default="auto",
+                        help="sound server: auto (default: the running one, else a private PulseAudio), or a "
+                        "private PipeWire (with WirePlumber and its pulse server) or PulseAudio in any case")
     parser.add_argument("--binary", default=os.path.join("build", "ruvo"), help="the show (default build/ruvo)")
     parser.add_argument("--grab-fps", type=int, default=200, help="grabs of the screen a second (default 200)")
     parser.add_argument("--xvfb", action="store_true", help="play on a private Xvfb even where DISPLAY is set")
@@ -331,7 +410,7 @@ def main(argv):
     servers = None
     try:
         if not options.reanalyse:
-            servers = Servers(work, options.xvfb)
+            servers = Servers(work, options.xvfb, options.server)
         if options.reanalyse:
             print("syncmeter: the captures kept in %s" % options.reanalyse, flush=True)
         else:
