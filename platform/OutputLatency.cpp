@@ -31,6 +31,11 @@ int OutputLatencyMs(const char* driverName, int bufferMs, const char* overrideTe
     // Drivers without a sound card consume the buffer as it is filled.
     if (driverName && (std::strcmp(driverName, "dummy") == 0 || std::strcmp(driverName, "disk") == 0))
         return 0;
+    // SDL's native PipeWire output is heard about half a buffer after SDL
+    // takes it (measured 10 to 11 ms for 1024 samples at 44.1 kHz: the
+    // graph pulls it in smaller pieces).
+    if (driverName && std::strcmp(driverName, "pipewire") == 0)
+        return bufferMs / 2;
     // SDL's ALSA and PulseAudio outputs keep one period queued in front of
     // the one being filled.
     return bufferMs;
