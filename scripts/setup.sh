@@ -11,7 +11,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/install-packages.sh"
 ruvo_packages=(
   build-essential cmake pkg-config
   libsdl1.2-compat-dev libsdl-image1.2-dev libmpg123-dev libmp3lame-dev
-  libcairo2-dev libpng-dev fonts-dejavu-core libgl1-mesa-dri libglu1-mesa-dev
+  libcairo2-dev libpng-dev fonts-dejavu-core fonts-dejavu-extra libgl1-mesa-dri libglu1-mesa-dev
   libgtest-dev googletest xvfb xauth xdotool x11-utils clang libclang-rt-14-dev ffmpeg
   xfonts-base # the X core fonts that SDL 2's error dialog draws its text with
 )
