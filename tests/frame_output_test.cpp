@@ -183,28 +183,6 @@ TEST_F(PngFolder, AnEmptyFolderNamedWithASlashOrDotsReceivesTheFrames)
     }
 }
 
-TEST_F(PngFolder, AnOutputThatHoldsSomethingIsRefusedUntouched)
-{
-    ASSERT_EQ(mkdir(folder.c_str(), 0755), 0);
-    WriteFile(folder + "/keep.txt", "kept");
-    const std::string video = parent + "/show.mp4";
-    WriteFile(video, "an earlier video");
-    for (const std::string& name : {folder, folder + "/", video}) {
-        EXPECT_NE(FailureOf([&] { Render::PngFolderOutput output(name); }).find("already exists"), std::string::npos)
-            << name;
-    }
-    // Refused before ffmpeg is looked for: a missing ffmpeg is not the reason.
-    const std::string path = getenv("PATH") ? getenv("PATH") : "";
-    setenv("PATH", "/nonexistent", 1);
-    const std::string videoFailure =
-        FailureOf([&] { Render::VideoOutput output(video + "/", "sound.mp3", 0, 1000, 30, 1); });
-    setenv("PATH", path.c_str(), 1);
-    EXPECT_NE(videoFailure.find("already exists"), std::string::npos) << videoFailure;
-    EXPECT_EQ(ReadFile(folder + "/keep.txt"), "kept");
-    EXPECT_EQ(ReadFile(video), "an earlier video");
-    EXPECT_EQ(std::system(("test $(ls -A '" + parent + "' | wc -l) -eq 2").c_str()), 0) << "scratch output made";
-}
-
 TEST_F(PngFolder, AFailedRenameKeepsTheFramesAndSaysWhere)
 {
     ASSERT_EQ(mkdir(folder.c_str(), 0755), 0);

@@ -52,18 +52,14 @@ TEST(CommandLine, OptionsInAnyOrderAroundTheStartTime)
     EXPECT_EQ(options.display.width, 640);
     EXPECT_EQ(options.startTime, 0);
 
+    // Live play waits for the screen's refresh unless RUVO_VSYNC=0.
     options = Parse({});
+    EXPECT_TRUE(options.display.vsync);
+    EXPECT_FALSE(Parse({}, "0").display.vsync);
     EXPECT_EQ(options.display.surface, Adapter::Surface::FullScreen);
     EXPECT_EQ(options.display.drawing, Adapter::DrawingSize::Automatic);
     EXPECT_TRUE(Parse({"--help", "5"}).help);
     EXPECT_TRUE(Parse({"-h"}).help);
-}
-
-TEST(CommandLine, LivePlayWaitsForTheRefreshUnlessTurnedOff)
-{
-    EXPECT_TRUE(Parse({}).display.vsync);
-    EXPECT_TRUE(Parse({}, "1").display.vsync);
-    EXPECT_FALSE(Parse({}, "0").display.vsync);
 }
 
 TEST(CommandLine, RefusesWhatItCannotFollow)
