@@ -3,6 +3,7 @@
 #include "app/ShowSession.h"
 #include "app/Timeline.h"
 #include "graphics/Graphics.h"
+#include "platform/DataFolder.h"
 #include "platform/OutputLatency.h"
 #include "platform/Platform.h"
 #include "platform/StopSignals.h"
@@ -18,6 +19,7 @@ int RunDemo(const ShowOptions& options)
 {
     Platform::InstallStopSignalHandlers();
     try {
+        Platform::FindShowData();
         // Declared before the session, so it outlives the player that reads it.
         SteadyFrameTimer frameTimer;
         DisplayLead displayLead(frameTimer, Platform::DisplayLatencyMs(std::getenv("RUVO_DISPLAY_LATENCY_MS")));

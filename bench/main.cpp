@@ -2,6 +2,7 @@
 // memory and heap allocations per frame. Run it from build/ on a display.
 #include "app/ShowSession.h"
 #include "bench/AllocationCounter.h"
+#include "platform/DataFolder.h"
 #include "platform/SoundSystem.h"
 
 #include <GL/gl.h>
@@ -115,6 +116,7 @@ int main(int argc, char** argv)
     Platform::ScriptedSoundSystem& clock = scope.clock;
     clock.RequireFile(true);
     try {
+        Platform::FindShowData();
         Demo::ShowSession session(display);
         session.Load();
         std::printf("frames of %d x %d, the picture drawn at %d x %d\n", session.graphics.windowWidth,

@@ -1,6 +1,7 @@
 #include "drawables/Texture.h"
 #include "drawables/Drawables.h"
 #include "graphics/Graphics.h"
+#include "platform/DataFolder.h"
 
 #include <GL/glu.h>
 #include <SDL/SDL.h>
@@ -50,7 +51,7 @@ bool IsRgbaLayout(const SDL_Surface* surface)
 Texture::Texture(const char* fileName, Adapter::Graphics& graphics, bool repeat, bool mipmap)
     : id(graphics.AllocateTexture(fileName))
 {
-    SurfacePtr surface(IMG_Load(fileName));
+    SurfacePtr surface(IMG_Load(Platform::DataPath(fileName).c_str()));
     if (!surface)
         throw std::runtime_error(SDL_GetError());
     // Any 32-bit picture whose bytes are not already R, G, B, A (or whose

@@ -1,4 +1,5 @@
 // ruvo-render: the show rendered frame by frame to PNG files or a video.
+#include "platform/DataFolder.h"
 #include "platform/StopSignals.h"
 #include "render/OfflineRenderer.h"
 #include "render/PngFolderOutput.h"
@@ -57,14 +58,15 @@ int main(int argc, char** argv)
     Platform::InstallStopSignalHandlers();
     std::unique_ptr<Render::IFrameOutput> output;
     try {
+        Platform::FindShowData(); // before any output is made
         if (!options.framesDir.empty()) {
             output.reset(new Render::PngFolderOutput(options.framesDir));
         } else {
             // The sound begins with the first written frame, which a pre-roll
             // puts on the whole show's grid, up to a frame after the start.
             const unsigned soundStart = Render::FrameTime(options, Render::FirstWrittenFrame(options));
-            output.reset(new Render::VideoOutput(options.videoFile, "data/sound.mp3", soundStart, options.end,
-                                                 options.rateNumerator, options.rateDenominator));
+            output.reset(new Render::VideoOutput(options.videoFile, Platform::DataPath("data/sound.mp3"), soundStart,
+                                                 options.end, options.rateNumerator, options.rateDenominator));
         }
         Render::OfflineRenderer renderer(options);
         renderer.Run(*output, ProgressLine());

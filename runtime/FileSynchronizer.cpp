@@ -1,4 +1,5 @@
 #include "runtime/FileSynchronizer.h"
+#include "platform/DataFolder.h"
 
 #include <cstdio>
 #include <cstring>
@@ -56,7 +57,7 @@ SyncMark ParseSyncLine(char* line)
 
 void FileSynchronizer::Load()
 {
-    std::unique_ptr<FILE, FileCloser> file(std::fopen(path.c_str(), "r"));
+    std::unique_ptr<FILE, FileCloser> file(std::fopen(Platform::DataPath(path).c_str(), "r"));
     if (!file)
         throw std::runtime_error("Unable to read synchronization file:" + path);
     char buffer[lineBufferSize];

@@ -1,4 +1,5 @@
 #include "runtime/MusicStream.h"
+#include "platform/DataFolder.h"
 #include "platform/fsound.h"
 
 #include <stdexcept>
@@ -18,7 +19,8 @@ MusicStream::MusicStream() : data(new MusicStreamData{nullptr, -1})
         if (!FSOUND_Init(44100, 32, 0))
             ThrowSoundError();
         FSOUND_Stream_SetBufferSize(1000);
-        data->stream = FSOUND_Stream_Open("data/sound.mp3", FSOUND_NORMAL | FSOUND_MPEGACCURATE, 0, 0);
+        data->stream =
+            FSOUND_Stream_Open(Platform::DataPath("data/sound.mp3").c_str(), FSOUND_NORMAL | FSOUND_MPEGACCURATE, 0, 0);
         if (!data->stream) {
             const int code = FSOUND_GetError();
             // The sound system is up by now; the destructor will not run.

@@ -53,11 +53,20 @@ press_key() {
   xdotool key "$2"
 }
 
-# Runs ruvo in $WORK with the given arguments and a time limit; sets STATUS.
+# A copy of the program in $WORK/bin, with no data beside it nor where an
+# install would put it ($WORK/share/ruvo): run from $WORK, it sees only
+# $WORK/data, where the build's program would also find build/data.
+use_program_copy() {
+  mkdir -p "$WORK/bin" && cp "$RUVO" "$WORK/bin/ruvo" || fail "cannot copy $RUVO"
+  RUVO=$WORK/bin/ruvo
+}
+
+# Runs ruvo in $WORK (or in $RUN_IN) with the given arguments and a time
+# limit; sets STATUS.
 run_ruvo() {
   local limit=$1
   shift
-  (cd "$WORK" && timeout --signal=KILL "$limit" "$RUVO" "$@" >"$WORK/stdout" 2>"$WORK/stderr")
+  (cd "${RUN_IN:-$WORK}" && timeout --signal=KILL "$limit" "$RUVO" "$@" >"$WORK/stdout" 2>"$WORK/stderr")
   STATUS=$?
 }
 
