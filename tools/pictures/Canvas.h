@@ -33,5 +33,8 @@ void MakeDirectories(const std::string& path);
 // Every picture the show loads, written under `dataDir` (the data/ folder).
 void WriteOpeningPictures(const std::string& dataDir); // loader, logo, partikler, cylinder, balls, drink
 void WriteClosingPictures(const std::string& dataDir); // flat, kasser, end
+// The program's menu icon at each size, as <size>x<size>/apps/ruvo.png under
+// `iconDir` (the layout of an icon theme's folder).
+void WriteIcons(const std::string& iconDir);
 
 } // namespace Pictures
