@@ -3,6 +3,6 @@
 # Usage: ./run.sh [start time in ms]
 set -euo pipefail
 cd "$(dirname "$0")"
-source scripts/setup.sh
+source scripts/setup.sh play
 cd build
 exec ./ruvo "$@"

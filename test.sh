@@ -3,7 +3,7 @@
 # X display with Mesa's software GL, and SDL's dummy audio driver.
 set -euo pipefail
 cd "$(dirname "$0")"
-source scripts/setup.sh
+source scripts/setup.sh test
 cd build
 export SDL_AUDIODRIVER=dummy RUVO_NO_DIALOG=1
 # -noreset: Xvfb otherwise resets whenever its last client leaves, and a test

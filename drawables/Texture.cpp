@@ -6,8 +6,12 @@
 #include <GL/glu.h>
 #include <SDL/SDL.h>
 #include <SDL/SDL_image.h>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <memory>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 namespace Drawables {
@@ -39,6 +43,25 @@ SDL_PixelFormat RgbaFormat()
     return format;
 }
 
+// Opens and decodes a picture. The messages name the file and say what went
+// wrong in the program's own words; the cause that follows is the C
+// library's or the decoder's, in whatever words their version uses.
+SDL_Surface* LoadPicture(const char* fileName)
+{
+    std::FILE* file = std::fopen(fileName, "rb");
+    if (!file)
+        throw std::runtime_error("Couldn't open " + std::string(fileName) + ": " + std::strerror(errno));
+    SDL_RWops* source = SDL_RWFromFP(file, 1);
+    if (!source) {
+        std::fclose(file);
+        throw std::runtime_error("Couldn't open " + std::string(fileName) + ": " + SDL_GetError());
+    }
+    SDL_Surface* surface = IMG_Load_RW(source, 1);
+    if (!surface)
+        throw std::runtime_error("Couldn't load " + std::string(fileName) + ": " + SDL_GetError());
+    return surface;
+}
+
 bool IsRgbaLayout(const SDL_Surface* surface)
 {
     const SDL_PixelFormat* f = surface->format;
@@ -51,16 +74,20 @@ bool IsRgbaLayout(const SDL_Surface* surface)
 Texture::Texture(const char* fileName, Adapter::Graphics& graphics, bool repeat, bool mipmap)
     : id(graphics.AllocateTexture(fileName))
 {
-    SurfacePtr surface(IMG_Load(Platform::DataPath(fileName).c_str()));
-    if (!surface)
-        throw std::runtime_error(SDL_GetError());
+    // Opened where the show's data was found; its messages name that file.
+    SurfacePtr surface(LoadPicture(Platform::DataPath(fileName).c_str()));
     // Any 32-bit picture whose bytes are not already R, G, B, A (or whose
     // rows are padded) is converted as well, so that its colours survive.
     if (!IsRgbaLayout(surface.get())) {
+        // Copied, never blended onto the empty new surface: a blend would
+        // darken every half-transparent texel. SDL's conversions to a format
+        // with alpha copy already; switching per-pixel alpha off says so to
+        // whichever SDL 1.2 runtime does the blit.
+        SDL_SetAlpha(surface.get(), 0, SDL_ALPHA_OPAQUE);
         SDL_PixelFormat format = RgbaFormat();
         SurfacePtr converted(SDL_ConvertSurface(surface.get(), &format, 0));
         if (!converted)
-            throw std::runtime_error(SDL_GetError());
+            throw std::runtime_error("Couldn't convert " + std::string(fileName) + ": " + SDL_GetError());
         surface = std::move(converted);
     }
     UploadTexture(*this, graphics, surface->w, surface->h, surface->pixels, repeat, mipmap);

@@ -36,12 +36,14 @@ Graphics::Graphics(const DisplaySettings& settings)
 {
     if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_VIDEO) < 0)
         throw std::runtime_error(SDL_GetError());
-    // Without a display SDL 2 falls back to drivers that draw nowhere: the
-    // show would play to nobody, so that counts as having no display.
+    // Without a display SDL falls back to drivers that draw nowhere (SDL 2's
+    // offscreen and dummy) or as text on the terminal (classic SDL 1.2's
+    // caca and aalib), none with OpenGL: that counts as having no display.
     char driver[32] = "";
-    if (SDL_VideoDriverName(driver, sizeof driver) &&
-        (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0))
-        throw std::runtime_error("No available video device");
+    if (SDL_VideoDriverName(driver, sizeof driver))
+        for (const char* nowhere : {"offscreen", "dummy", "caca", "aalib"})
+            if (std::strcmp(driver, nowhere) == 0)
+                throw std::runtime_error("No available video device");
 
     SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
     SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);

@@ -24,7 +24,7 @@ reuse=
 
 start=$(date +%s)
 cmake -S "$root" -B "$build" -DRUVO_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug \
-  -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g1" -DRUVO_REUSE_DATA="$reuse" >/dev/null
+  -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g1" -DRUVO_TESTS=ON -DRUVO_REUSE_DATA="$reuse" >/dev/null
 cmake --build "$build" -j"$(nproc)"
 built=$(date +%s)
 

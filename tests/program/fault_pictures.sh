@@ -1,6 +1,7 @@
 # Every scene's pictures and the loading picture, each damaged one way:
 # missing, zero bytes, cut off, or a text file named .png. Loading stops at
-# the damaged picture with the decoder's message and status 1.
+# the damaged picture with status 1 and a message naming it; the cause after
+# the colon is the C library's or the decoder's, worded as their versions do.
 source "$(dirname "$0")/lib/faults.bash"
 make_workdir
 
@@ -17,14 +18,13 @@ damage() {
 check() {
   local picture=$1 fault=$2 message
   case $fault in
-    missing) message="Couldn't open data/$picture" ;;
-    empty | text) message="Unsupported image format" ;;
-    cut) message="Error reading the PNG file." ;;
+    missing) message="Couldn't open data/$picture: " ;;
+    empty | text | cut) message="Couldn't load data/$picture: " ;;
   esac
   damage "$picture" "$fault"
   run_ruvo 60 203000
   [ "$STATUS" -eq 1 ] || fail "$picture $fault: exit status $STATUS, expected 1"
-  grep -qxF "An error occurred: $message" "$WORK/stderr" || fail "$picture $fault: no line '$message'"
+  grep -q "^An error occurred: $message." "$WORK/stderr" || fail "$picture $fault: no line '$message<cause>'"
   cp "$DATA_DIR/$picture" "$WORK/data/$picture"
 }
 

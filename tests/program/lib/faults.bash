@@ -7,6 +7,12 @@ expect_error() {
   expect_stderr_line "An error occurred: $1"
 }
 
+# The run failed with status 1 and a message, whatever its words.
+expect_some_error() {
+  expect_status 1
+  grep -q "^An error occurred: ." "$WORK/stderr" || fail "stderr lacks the error line"
+}
+
 # The run ended normally: status 0 and nothing on stderr.
 expect_clean_end() {
   expect_status 0
