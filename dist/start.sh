@@ -25,7 +25,7 @@ packages_for() {
 
 first_known() {
     for name in "$@"; do
-        if apt-cache show "$name" >/dev/null 2>&1; then
+        if apt-cache policy "$name" 2>/dev/null | grep -q "^ *Candidate: [^(]"; then
             echo "$name"
             return
         fi
