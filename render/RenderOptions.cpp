@@ -12,7 +12,7 @@ std::string RenderUsage()
 {
     return "Usage: ruvo-render [OPTION]... (--frames DIR | --video FILE)\n"
            "Plays the show on a scripted clock at a fixed frame rate and writes every frame.\n"
-           "Run it from the folder that holds data/, on an X display with OpenGL.\n"
+           "It finds the show's data as ruvo does, and needs an X display with OpenGL.\n"
            "\n"
            "  -r, --fps=RATE       frames per second, a number or a fraction such as 60000/1001 (default 60)\n"
            "  -s, --start=MS       music time of the first frame written, in milliseconds (default 0)\n"
