@@ -135,7 +135,7 @@ check_archive() {
   new_root "$suite"
   mkdir -p "$fresh_root/opt/ruvo"
   tar -xzf "$out/$archive" -C "$fresh_root/opt/ruvo"
-  folder=/opt/ruvo/$(tar -tzf "$out/$archive" | head -n 1 | cut -d/ -f1)
+  folder=/opt/ruvo/${archive%.tar.gz} # cpack names the archive after its folder
   # Read-only, as on a party's media: the bind is made before the run's own
   # mount namespace copies the host's.
   mount --bind "$fresh_root/opt/ruvo" "$fresh_root/opt/ruvo"
