@@ -89,7 +89,7 @@ build() {
     '"${apt_install[*]}"' --no-install-recommends file
     cd build
     cpack -G "$1"' sh "$generator" >>"$log" 2>&1
-  made=$(find "$fresh_root/root/ruvo/build" -maxdepth 1 \( -name 'ruvo*.deb' -o -name 'ruvo*.tar.gz' \) | head -n 1)
+  made=$(find "$fresh_root/root/ruvo/build" -maxdepth 1 \( -name 'ruvo*.deb' -o -name 'ruvo*.tar.gz' \) -print -quit)
   [ -n "$made" ] || { say "$suite: cpack made no $generator artefact (see $log)"; exit 1; }
   cp "$made" "$out/"
   made=$(basename "$made")
@@ -136,6 +136,7 @@ check_archive() {
   mkdir -p "$fresh_root/opt/ruvo"
   tar -xzf "$out/$archive" -C "$fresh_root/opt/ruvo"
   folder=/opt/ruvo/${archive%.tar.gz} # cpack names the archive after its folder
+  [ -x "$fresh_root$folder/start.sh" ] || { say "the archive has no $folder/start.sh"; exit 1; }
   # Read-only, as on a party's media: the bind is made before the run's own
   # mount namespace copies the host's.
   mount --bind "$fresh_root/opt/ruvo" "$fresh_root/opt/ruvo"
