@@ -30,17 +30,18 @@ bool IsSymbolicLink(const std::string& path)
     return lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode);
 }
 
-// Whether `path` (absolute, plain, not the root) is another file system's
-// root, or a file or folder mounted in place: renames onto it fail with
-// EBUSY or EXDEV. A bind mount of the same file system shows only in the
-// mount id; kernels before Linux 5.8 give none, and then only the device
-// tells.
+// The mount id, where the system headers know it.
 #ifdef STATX_MNT_ID
 const unsigned mountIdMask = STATX_MNT_ID;
 #else
 const unsigned mountIdMask = 0;
 #endif
 
+// Whether `path` (absolute, plain, not the root) is another file system's
+// root, or a file or folder mounted in place: renames onto it fail with
+// EBUSY or EXDEV. A bind mount of the same file system shows only in the
+// mount id; kernels before Linux 5.8 give none, and then only the device
+// tells.
 bool IsMountPoint(const std::string& path)
 {
     const std::string parent = path.substr(0, std::max<size_t>(path.rfind('/'), 1));
