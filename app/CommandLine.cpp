@@ -1,5 +1,5 @@
 #include "app/CommandLine.h"
-#include "graphics/Graphics.h"
+#include "graphics/FrameSize.h"
 #include "runtime/StartTime.h"
 
 #include <cstring>
@@ -8,32 +8,15 @@ namespace Demo {
 
 namespace {
 
-// Larger than any screen or frame a GL driver draws.
-const int largestSide = 16384;
-
-int ReadSide(const char* text, const char** end)
+// Whether a word is meant as a size, valid or not: a start time's number
+// followed by an x ("1280x720", "0x0", "-1x5", "1280X720").
+bool LooksLikeSize(const char* word)
 {
-    int value = 0;
-    const char* p = text;
-    while (*p >= '0' && *p <= '9' && value <= largestSide)
-        value = value * 10 + (*p++ - '0');
-    *end = p;
-    return p == text ? 0 : value;
-}
-
-// "WxH", both whole numbers of pixels from 1 to largestSide.
-bool ReadSize(const char* text, int& width, int& height)
-{
-    const char* end = nullptr;
-    const int w = ReadSide(text, &end);
-    if (w < 1 || w > largestSide || (*end != 'x' && *end != 'X'))
+    if (!IsStartTime(word))
         return false;
-    const int h = ReadSide(end + 1, &end);
-    if (h < 1 || h > largestSide || *end != '\0')
-        return false;
-    width = w;
-    height = h;
-    return true;
+    const char* end = word + std::strspn(word, " \f\n\r\t\v+-");
+    end += std::strspn(end, "0123456789");
+    return *end == 'x' || *end == 'X';
 }
 
 void SetWindow(ShowOptions& options, const char* size)
@@ -41,8 +24,9 @@ void SetWindow(ShowOptions& options, const char* size)
     options.display.surface = Adapter::Surface::Window;
     options.display.width = Adapter::screenWidth;
     options.display.height = Adapter::screenHeight;
-    if (size && !ReadSize(size, options.display.width, options.display.height))
-        throw UsageError(std::string("the window size '") + size + "' is not of the form WIDTHxHEIGHT (e.g. 1280x720)");
+    if (size && !Adapter::ReadFrameSize(size, options.display.width, options.display.height))
+        throw UsageError(std::string("the window size '") + size + "' is not WIDTHxHEIGHT, each from 1 to " +
+                         std::to_string(Adapter::largestFrameSide) + " pixels (e.g. 1280x720)");
 }
 
 } // namespace
@@ -62,9 +46,10 @@ ShowOptions ParseShowOptions(int argc, const char* const* argv, const char* vsyn
                 options.help = true;
             } else if (std::strcmp(word, "-w") == 0 || std::strcmp(word, "--window") == 0) {
                 // The size may follow as a word of its own, but need not:
-                // `--window 60000` is a window and a start time.
-                int width = 0, height = 0;
-                const bool sized = i + 1 < argc && argv[i + 1] && ReadSize(argv[i + 1], width, height);
+                // `--window 60000` is a window and a start time. A word that
+                // looks like a size is the size, and refused if it is no
+                // valid one, never read as a start time.
+                const bool sized = i + 1 < argc && LooksLikeSize(argv[i + 1]);
                 SetWindow(options, sized ? argv[++i] : nullptr);
             } else if (std::strncmp(word, "--window=", 9) == 0) {
                 SetWindow(options, word + 9);
@@ -77,6 +62,10 @@ ShowOptions ParseShowOptions(int argc, const char* const* argv, const char* vsyn
             }
             continue;
         }
+        // atoi would read `1280x720` as 1.28 s: a size without its option.
+        if (LooksLikeSize(word))
+            throw UsageError(std::string("'") + word +
+                             "' is a size, not a start time (a window of that size: --window " + word + ")");
         if (!IsStartTime(word))
             throw UsageError(std::string("'") + word + "' is not a start time in milliseconds");
         if (startGiven)

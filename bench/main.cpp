@@ -2,6 +2,7 @@
 // memory and heap allocations per frame. Run it from build/ on a display.
 #include "app/ShowSession.h"
 #include "bench/AllocationCounter.h"
+#include "graphics/FrameSize.h"
 #include "platform/DataFolder.h"
 #include "platform/SoundSystem.h"
 
@@ -60,16 +61,11 @@ double Percentile(std::vector<double> values, double fraction)
     return values[index];
 }
 
-// "WxH" in pixels, both from 1 to 16384.
 bool ReadSize(const char* text, Adapter::DisplaySettings& display)
 {
-    int width = 0, height = 0, used = 0;
-    if (std::sscanf(text, "%5dx%5d%n", &width, &height, &used) != 2 || text[used] != '\0' || width < 1 ||
-        height < 1 || width > 16384 || height > 16384)
+    if (!Adapter::ReadFrameSize(text, display.width, display.height))
         return false;
     display.surface = Adapter::Surface::Offscreen;
-    display.width = width;
-    display.height = height;
     return true;
 }
 
@@ -119,8 +115,13 @@ int main(int argc, char** argv)
         Platform::FindShowData();
         Demo::ShowSession session(display);
         session.Load();
-        std::printf("frames of %d x %d, the picture drawn at %d x %d\n", session.graphics.windowWidth,
-                    session.graphics.windowHeight, session.graphics.fit.box.width, session.graphics.fit.box.height);
+        // Off screen the frame is the output; the window only holds the context.
+        const Adapter::Graphics& graphics = session.graphics;
+        const bool offscreen = display.surface == Adapter::Surface::Offscreen;
+        std::printf("%s %d x %d, the picture drawn at %d x %d\n", offscreen ? "frames" : "output",
+                    offscreen ? graphics.windowWidth : graphics.outputWidth,
+                    offscreen ? graphics.windowHeight : graphics.outputHeight, graphics.fit.box.width,
+                    graphics.fit.box.height);
         session.StartMusic(static_cast<int>(sceneRuns[1].from));
         clock.SetPosition(sceneRuns[1].from);
         session.player.RenderFrame();

@@ -1,5 +1,6 @@
 #pragma once
 #include "graphics/DisplaySettings.h"
+#include "graphics/FrameSize.h"
 #include "graphics/IOutputMedium.h"
 #include "graphics/PictureFit.h"
 
@@ -12,13 +13,10 @@ namespace Adapter {
 
 class FrameBuffer;
 
-// The screen the show was made for, in pixels: the window size where no other
-// is asked for, and the frame size of a render.
-constexpr int screenWidth = 1024;
-constexpr int screenHeight = 768;
-// The picture the scenes draw, in its own units: on the screen above it is
-// the window's width, centred between black bands above and below, one pixel
-// a unit. Other outputs fit it as large as they can (PictureFit).
+// The picture the scenes draw, in its own units: on the screen the show was
+// made for (screenWidth x screenHeight) it is the window's width, centred
+// between black bands above and below, one pixel a unit. Other outputs fit it
+// as large as they can (PictureFit).
 constexpr int pictureWidth = screenWidth;
 constexpr int pictureHeight = 600;
 // Every projection of the show: vertical field of view in degrees, and the

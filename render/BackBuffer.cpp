@@ -15,7 +15,9 @@ void ReadBackBuffer(std::vector<unsigned char>& pixels, int width, int height)
     const size_t rowBytes = static_cast<size_t>(width) * bytesPerPixel;
     pixels.resize(rowBytes * height);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    // An off-screen frame has one colour buffer, which reads already use.
+    // A framebuffer object reads from its first colour attachment, the one
+    // the frame is drawn into, from its creation on; GL_BACK names no buffer
+    // of it (asking for it is an error). Only the window is told.
     GLint framebuffer = 0;
     glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &framebuffer);
     if (framebuffer == 0)

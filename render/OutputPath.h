@@ -5,16 +5,23 @@
 namespace Render {
 
 // `path` made absolute and plain: a trailing slash, "." and ".." resolved,
-// so that the output is named by its last component and the scratch name
-// lies beside it, never inside. The folder it goes into must exist. Throws
-// std::runtime_error otherwise.
+// and symbolic links followed, the last component's as well as those before
+// it, so that the output is named by its last component and the scratch
+// name lies beside it, on the same file system, never inside. Throws
+// std::runtime_error, before anything is made, where the folder it goes into
+// does not exist, where a link leads to nothing, and where the name is a
+// mount point (no rename can put an output in its place).
 std::string NormaliseOutputPath(const std::string& path);
 
-// The names beside `path` under which this process assembles it: a folder,
-// or a file that keeps its extension (ffmpeg picks the container from it),
-// `defaultExtension` where the name has none.
-std::string ScratchFolderPath(const std::string& path);
-std::string ScratchFilePath(const std::string& path, const std::string& defaultExtension);
+// Creates, exclusively, the folder or the empty file beside `path` in which
+// this process assembles it, and returns its name: NAME.partial-PID, or
+// NAME.partial-PID-2 and so on where that is taken (by an output kept from
+// an earlier process of the same id, say). An existing file or folder is
+// never taken over. A file keeps its extension (ffmpeg picks the container
+// from it), `defaultExtension` where the name has none. Throws
+// std::runtime_error.
+std::string CreateScratchFolder(const std::string& path);
+std::string CreateScratchFile(const std::string& path, const std::string& defaultExtension);
 
 bool PathExists(const std::string& path);
 bool IsEmptyFolder(const std::string& path);

@@ -1,17 +1,14 @@
 #include "render/PngEncoder.h"
+#include "render/OutputPath.h"
 
-#include <cerrno>
 #include <csetjmp>
 #include <cstdio>
-#include <cstring>
 #include <png.h>
 #include <stdexcept>
 
 namespace Render {
 
 namespace {
-
-std::string SystemError(const std::string& what) { return what + ": " + std::strerror(errno); }
 
 // zlib's fastest level: about seven times quicker than the default level on
 // these frames, for files about a tenth larger.

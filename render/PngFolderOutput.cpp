@@ -11,13 +11,11 @@ PngFolderOutput::PngFolderOutput(const std::string& path, std::unique_ptr<PngWor
     : folder(NormaliseOutputPath(path)), workers(std::move(givenWorkers))
 {
     struct stat info;
-    if (stat(folder.c_str(), &info) == 0 && !(S_ISDIR(info.st_mode) && IsEmptyFolder(folder)))
+    if (lstat(folder.c_str(), &info) == 0 && !(S_ISDIR(info.st_mode) && IsEmptyFolder(folder)))
         throw std::runtime_error(path + " already exists and is not an empty folder");
     if (!workers)
         workers.reset(new PngWorkers(PngWorkers::DefaultCount()));
-    scratch = ScratchFolderPath(folder);
-    if (mkdir(scratch.c_str(), 0755) != 0)
-        throw std::runtime_error(SystemError("cannot create " + scratch));
+    scratch = CreateScratchFolder(folder);
 }
 
 PngFolderOutput::~PngFolderOutput()

@@ -14,7 +14,8 @@ namespace Render {
 class PngFolderOutput : public IFrameOutput {
 public:
     // Throws std::runtime_error, before touching anything, for a folder that
-    // holds files or a path that is something else.
+    // holds files, a path that is something else, and the links to nothing
+    // and mount points NormaliseOutputPath refuses.
     explicit PngFolderOutput(const std::string& folder, std::unique_ptr<PngWorkers> workers = nullptr);
     ~PngFolderOutput() override;
     void Write(const Frame& frame) override;

@@ -34,10 +34,15 @@ void PngWorkers::Submit(const std::string& path, const Frame& frame)
 {
     std::vector<unsigned char>* pixels;
     {
+        // The buffer last returned is taken first, so that no more buffers
+        // than the copies allowed ever hold a frame.
+        const size_t copies = CopiesInFlight(frame.width, frame.height);
         std::unique_lock<std::mutex> lock(mutex);
-        changed.wait(lock, [this] { return !free.empty() || failure; });
+        changed.wait(lock, [&] { return buffers.size() - free.size() < copies || failure || stopping; });
         if (failure)
             std::rethrow_exception(failure);
+        if (stopping)
+            throw std::runtime_error("a frame handed in after its writers stopped");
         pixels = free.back();
         free.pop_back();
     }
@@ -62,12 +67,21 @@ void PngWorkers::Stop()
     {
         std::lock_guard<std::mutex> lock(mutex);
         stopping = true;
+        for (const Job& job : queue)
+            free.push_back(job.pixels);
         queue.clear();
         changed.notify_all();
     }
     for (std::thread& worker : workers)
         worker.join();
     workers.clear();
+}
+
+unsigned PngWorkers::CopiesInFlight(int width, int height) const
+{
+    const size_t frames = FramesWithinBudget(width, height);
+    const size_t besideTheRenderers = frames > 1 ? frames - 1 : 1;
+    return static_cast<unsigned>(std::min(buffers.size(), besideTheRenderers));
 }
 
 unsigned PngWorkers::DefaultCount()

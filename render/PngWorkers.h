@@ -14,9 +14,9 @@
 namespace Render {
 
 // Each frame is copied into one of a few buffers, so that the renderer can
-// reuse its own at once; when every buffer is waiting or being written, the
-// renderer waits for one. A file that cannot be written fails a later
-// Submit, or Drain.
+// reuse its own at once; when every copy the frame's size allows is waiting
+// or being written, the renderer waits for one. A file that cannot be
+// written fails a later Submit, or Drain.
 class PngWorkers {
 public:
     // How a frame is written (WritePng; tests put in failures).
@@ -31,12 +31,17 @@ public:
     PngWorkers(const PngWorkers&) = delete;
     PngWorkers& operator=(const PngWorkers&) = delete;
 
-    // Throws the failure of an earlier frame, if any.
+    // Throws the failure of an earlier frame, if any, and after Stop.
     void Submit(const std::string& path, const Frame& frame);
     // Waits until every frame handed in is written; throws the first failure.
     void Drain();
     // Drops the frames not yet begun and waits for the workers to end.
     void Stop();
+
+    // How many frames of this size may wait or be written at once: two a
+    // worker, fewer where their copies and the renderer's own frame would
+    // pass the frame memory budget, but always one.
+    unsigned CopiesInFlight(int width, int height) const;
 
     // A worker a core (a few at most).
     static unsigned DefaultCount();

@@ -1,7 +1,9 @@
 #include "render/RenderOptions.h"
+#include "render/FrameOutput.h"
 
 #include <cerrno>
 #include <climits>
+#include <cmath>
 #include <cstdlib>
 #include <getopt.h>
 #include <stdexcept>
@@ -56,21 +58,28 @@ void ParseRate(const std::string& text, RenderOptions& options)
         throw std::invalid_argument("invalid frame rate: '" + text + "' (between 1/1000 and 1000 frames a second)");
 }
 
-// Larger than any frame a GL driver draws.
-const int largestSide = 16384;
-
-void ParseSize(const std::string& text, RenderOptions& options)
+void ParseSize(const char* text, RenderOptions& options)
 {
-    const size_t cross = text.find('x');
-    const std::string invalid = "invalid frame size: '" + text + "' (WIDTHxHEIGHT, e.g. 1920x1080)";
-    if (cross == std::string::npos)
-        throw std::invalid_argument(invalid);
-    const unsigned long width = ParseUnsigned(text.substr(0, cross).c_str(), "frame size");
-    const unsigned long height = ParseUnsigned(text.substr(cross + 1).c_str(), "frame size");
-    if (width < 1 || height < 1 || width > largestSide || height > largestSide)
-        throw std::invalid_argument(invalid);
-    options.width = static_cast<int>(width);
-    options.height = static_cast<int>(height);
+    if (!Adapter::ReadFrameSize(text, options.width, options.height))
+        throw std::invalid_argument(std::string("invalid frame size: '") + text + "' (WIDTHxHEIGHT, each from 1 to " +
+                                    std::to_string(Adapter::largestFrameSide) + " pixels, e.g. 1920x1080)");
+}
+
+// A frame too large for the frame memory budget, refused before anything is
+// drawn rather than failing to allocate minutes later.
+void CheckFrameMemory(const RenderOptions& options)
+{
+    if (FramesWithinBudget(options.width, options.height) >= fewestFramesHeld)
+        return;
+    const size_t mebibyte = 1024 * 1024;
+    const size_t mostPixels = frameMemoryBudget / fewestFramesHeld / FrameBytes(1, 1);
+    const std::string square = std::to_string(static_cast<int>(std::sqrt(static_cast<double>(mostPixels))));
+    throw std::invalid_argument("frames of " + std::to_string(options.width) + "x" + std::to_string(options.height) +
+                                " take " + std::to_string(FrameBytes(options.width, options.height) / mebibyte) +
+                                " MiB each, and the renderer holds at least " + std::to_string(fewestFramesHeld) +
+                                " within its " + std::to_string(frameMemoryBudget / mebibyte) +
+                                " MiB for frames: at most " + std::to_string(mostPixels) + " pixels a frame (" +
+                                square + "x" + square + ")");
 }
 
 // Value of --size in the option table: a long option only.
@@ -109,6 +118,7 @@ RenderOptions ParseRenderOptions(int argc, char** argv)
         throw std::invalid_argument(std::string("unexpected argument '") + argv[optind] + "'");
     if (options.framesDir.empty() == options.videoFile.empty())
         throw std::invalid_argument("give exactly one output: --frames DIR or --video FILE");
+    CheckFrameMemory(options);
     // H.264 in 4:2:0 halves both sides for its colour.
     if (!options.videoFile.empty() && (options.width % 2 != 0 || options.height % 2 != 0))
         throw std::invalid_argument("a video needs an even frame width and height");

@@ -1,5 +1,5 @@
 #pragma once
-#include "graphics/Graphics.h"
+#include "graphics/FrameSize.h"
 #include "runtime/ShowEnd.h"
 
 #include <string>

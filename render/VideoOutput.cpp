@@ -73,12 +73,9 @@ VideoOutput::VideoOutput(const std::string& path, const std::string& soundtrack,
     ffmpeg = FindProgram("ffmpeg");
     if (ffmpeg.empty())
         throw std::runtime_error("ffmpeg not found: install the ffmpeg package to write videos");
-    scratch = ScratchFilePath(file, ".mp4");
-    // Fail now, before any frame is drawn, where the file cannot be made.
-    FILE* probe = std::fopen(scratch.c_str(), "wb");
-    if (!probe)
-        throw std::runtime_error(SystemError("cannot write " + path));
-    std::fclose(probe);
+    // Made now, so that a folder where no file can be made fails before any
+    // frame is drawn; ffmpeg then writes over this empty file of our own.
+    scratch = CreateScratchFile(file, ".mp4");
 }
 
 VideoOutput::~VideoOutput()
@@ -91,6 +88,7 @@ void VideoOutput::StartEncoder(int frameWidth, int frameHeight)
 {
     width = frameWidth;
     height = frameHeight;
+    // -y: the scratch file is there already, made empty by this output.
     const std::string command = ShellQuote(ffmpeg) +
                                 " -hide_banner -loglevel error -nostdin -y -f rawvideo -pix_fmt rgba -s " +
                                 std::to_string(width) + "x" + std::to_string(height) + " -framerate " +

@@ -12,7 +12,8 @@ namespace Render {
 class VideoOutput : public IFrameOutput {
 public:
     // Throws std::runtime_error, before touching anything, for an existing
-    // file or a missing ffmpeg.
+    // file (a link to one included), the links to nothing and mount points
+    // NormaliseOutputPath refuses, or a missing ffmpeg.
     VideoOutput(const std::string& file, const std::string& soundtrack, unsigned startMs, unsigned endMs,
                 unsigned rateNumerator, unsigned rateDenominator);
     ~VideoOutput() override;

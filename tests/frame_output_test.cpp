@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <gtest/gtest.h>
 #include <pthread.h>
 #include <sstream>
@@ -97,9 +98,42 @@ protected:
         parent = pattern;
         folder = parent + "/frames";
     }
-    void TearDown() override { ASSERT_EQ(std::system(("rm -rf '" + parent + "'").c_str()), 0); }
+    void TearDown() override
+    {
+        if (!path.empty())
+            setenv("PATH", path.c_str(), 1);
+        ASSERT_EQ(std::system(("rm -rf '" + parent + "'").c_str()), 0);
+    }
+
+    // Puts first on PATH an ffmpeg that records its arguments and the frames
+    // it is given, and writes "video" to its output (the last argument).
+    void UseStandInFfmpeg()
+    {
+        const std::string bin = parent + "/bin";
+        ASSERT_EQ(mkdir(bin.c_str(), 0755), 0);
+        WriteFile(bin + "/ffmpeg", "#!/bin/sh\necho \"$@\" > '" + parent + "/args'\ncat > '" + parent +
+                                       "/frames.raw'\nfor last; do :; done\necho video > \"$last\"\n");
+        ASSERT_EQ(chmod((bin + "/ffmpeg").c_str(), 0755), 0);
+        path = getenv("PATH") ? getenv("PATH") : "/usr/bin:/bin";
+        setenv("PATH", (bin + ":" + path).c_str(), 1);
+    }
+
+    // A video of one frame written to `name`; Finish's failure, or "".
+    std::string RenderVideo(const std::string& name, const std::function<void()>& duringTheRender = nullptr)
+    {
+        Render::VideoOutput output(name, "sound.mp3", 0, 1000, 30, 1);
+        const std::vector<unsigned char> pixels = FramePixels(4);
+        output.Write(Render::Frame{width, height, pixels});
+        if (duringTheRender)
+            duringTheRender();
+        const std::string failure = FailureOf([&] { output.Finish(); });
+        output.Abandon(); // as the renderer does after any failure
+        return failure;
+    }
+
     std::string parent;
     std::string folder;
+    std::string path; // PATH as it was before the stand-in
 };
 
 } // namespace
@@ -130,7 +164,7 @@ TEST_F(PngFolder, AFileThatCannotBeWrittenFailsTheRender)
 {
     Render::PngFolderOutput output(folder);
     // The folder vanishes under the writers: no file can be created.
-    ASSERT_EQ(rmdir(ScratchOf(folder).c_str()), 0);
+    ASSERT_EQ(rmdir(output.Scratch().c_str()), 0);
     const std::vector<unsigned char> pixels = FramePixels(0);
     bool failed = false;
     try {
@@ -211,10 +245,6 @@ TEST(OutputPath, NamedByItsLastComponentBesideItsFolder)
     EXPECT_EQ(Render::NormaliseOutputPath("/tmp//show.mp4"), "/tmp/show.mp4");
     EXPECT_THROW(Render::NormaliseOutputPath("/nonexistent-ruvo/shots"), std::runtime_error);
     EXPECT_THROW(Render::NormaliseOutputPath(""), std::runtime_error);
-    EXPECT_EQ(Render::ScratchFilePath("/tmp/a.b/show", ".mp4"),
-              "/tmp/a.b/show.partial-" + std::to_string(getpid()) + ".mp4");
-    EXPECT_EQ(Render::ScratchFilePath("/tmp/show.mkv", ".mp4"),
-              "/tmp/show.partial-" + std::to_string(getpid()) + ".mkv");
 }
 
 TEST(PngWorkers, AWorkerThatCannotStartFailsWithAMessage)
@@ -231,6 +261,29 @@ TEST(PngWorkers, AWorkerThatCannotStartFailsWithAMessage)
     const std::string failure = FailureOf([&] { Render::PngWorkers workers(4, nullptr, start); });
     EXPECT_NE(failure.find("cannot start a frame writer thread"), std::string::npos) << failure;
     EXPECT_EQ(started, 2);
+}
+
+TEST(PngWorkers, LargeFramesHaveFewerCopiesInFlight)
+{
+    // Two a worker while the copies and the frame read back stay within
+    // 512 MiB; one at least, and frames too large for that are refused
+    // by the options (RenderOptions.AFrameTooLargeForItsMemoryIsRefused).
+    const Render::PngWorkers workers(4, [](const std::string&, const Render::Frame&) {});
+    EXPECT_EQ(workers.CopiesInFlight(1920, 1080), 8u); // 8 MiB a frame
+    EXPECT_EQ(workers.CopiesInFlight(7680, 4320), 3u); // 127 MiB
+    EXPECT_EQ(workers.CopiesInFlight(8192, 8192), 1u); // 256 MiB
+}
+
+TEST(PngWorkers, AFrameHandedInAfterStopIsRefused)
+{
+    // Neither queued for writers that are gone nor left waiting for ever for
+    // a buffer, whether the frame before was written or dropped.
+    Render::PngWorkers workers(1, [](const std::string&, const Render::Frame&) {});
+    const std::vector<unsigned char> pixels = FramePixels(0);
+    workers.Submit("first", Render::Frame{width, height, pixels});
+    workers.Submit("second", Render::Frame{width, height, pixels});
+    workers.Stop();
+    EXPECT_NE(FailureOf([&] { workers.Submit("late", Render::Frame{width, height, pixels}); }), "");
 }
 
 TEST(PngWorkers, WorkersLeaveTheStopSignalsToTheFrameLoop)
@@ -252,14 +305,7 @@ TEST(PngWorkers, WorkersLeaveTheStopSignalsToTheFrameLoop)
 
 TEST_F(PngFolder, TheVideoTakesItsSizeFromTheFrames)
 {
-    // A stand-in ffmpeg that records its arguments and what it is given.
-    const std::string bin = parent + "/bin";
-    ASSERT_EQ(mkdir(bin.c_str(), 0755), 0);
-    WriteFile(bin + "/ffmpeg", "#!/bin/sh\necho \"$@\" > '" + parent + "/args'\ncat > '" + parent +
-                                   "/frames.raw'\nfor last; do :; done\necho video > \"$last\"\n");
-    ASSERT_EQ(chmod((bin + "/ffmpeg").c_str(), 0755), 0);
-    const std::string path = getenv("PATH") ? getenv("PATH") : "";
-    setenv("PATH", (bin + ":" + path).c_str(), 1);
+    UseStandInFfmpeg();
     const std::string video = parent + "/show.mp4";
     {
         Render::VideoOutput output(video, "sound.mp3", 1000, 2000, 30, 1);
@@ -270,8 +316,93 @@ TEST_F(PngFolder, TheVideoTakesItsSizeFromTheFrames)
         EXPECT_NE(FailureOf([&] { output.Write(Render::Frame{width + 2, height, wider}); }), "");
         output.Finish();
     }
-    setenv("PATH", path.c_str(), 1);
     EXPECT_NE(ReadFile(parent + "/args").find("-s 64x48 "), std::string::npos) << ReadFile(parent + "/args");
     EXPECT_EQ(ReadFile(parent + "/frames.raw").size(), 2u * width * height * 4);
     EXPECT_EQ(ReadFile(video), "video\n");
+}
+
+TEST_F(PngFolder, AnOutputReplacesNoFileAndAKeptOneOutlivesTheNextRender)
+{
+    UseStandInFfmpeg();
+    const std::string pid = std::to_string(getpid());
+    // Outputs kept by an earlier process of the same id (process ids come
+    // round again in containers) under the first scratch names.
+    const std::string keptVideo = parent + "/show.partial-" + pid + ".mp4";
+    WriteFile(keptVideo, "kept video");
+    const std::string keptFrames = ScratchOf(folder);
+    ASSERT_EQ(mkdir(keptFrames.c_str(), 0755), 0);
+    WriteFile(keptFrames + FrameName(0), "kept frame");
+
+    // A file that appears under the video's name during the render stays,
+    // and the video is kept under a scratch name of its own.
+    const std::string video = parent + "/show.mp4";
+    const std::string failure = RenderVideo(video, [&] { WriteFile(video, "appeared meanwhile"); });
+    const size_t kept = failure.find("kept as ");
+    ASSERT_NE(kept, std::string::npos) << "the render was reported as written: '" << failure << "'";
+    const std::string scratch = failure.substr(kept + 8);
+    EXPECT_EQ(ReadFile(video), "appeared meanwhile");
+    EXPECT_NE(scratch, keptVideo);
+    EXPECT_EQ(ReadFile(scratch), "video\n");
+
+    // The next renders of this process assemble beside every kept output.
+    ASSERT_EQ(unlink(video.c_str()), 0);
+    EXPECT_EQ(RenderVideo(video), "");
+    EXPECT_EQ(ReadFile(video), "video\n");
+    {
+        Render::PngFolderOutput output(folder);
+        const std::vector<unsigned char> pixels = FramePixels(5);
+        output.Write(Render::Frame{width, height, pixels});
+        output.Finish();
+        EXPECT_TRUE(ReadPng(folder + FrameName(0)) == pixels);
+    }
+    EXPECT_EQ(ReadFile(keptVideo), "kept video");
+    EXPECT_EQ(ReadFile(scratch), "video\n");
+    EXPECT_EQ(ReadFile(keptFrames + FrameName(0)), "kept frame");
+}
+
+TEST_F(PngFolder, BothOutputsFollowLinksAndRefuseMountPoints)
+{
+    UseStandInFfmpeg();
+    const auto refusal = [](const std::string& name, bool frames) {
+        return FailureOf([&] {
+            if (frames)
+                Render::PngFolderOutput output(name);
+            else
+                Render::VideoOutput output(name, "sound.mp3", 0, 1000, 30, 1);
+        });
+    };
+    // A link stands for what it names: an empty folder receives the frames,
+    // in its own place, and the link stays as it was.
+    ASSERT_EQ(mkdir((parent + "/target").c_str(), 0755), 0);
+    ASSERT_EQ(symlink("target", (parent + "/link").c_str()), 0);
+    const std::vector<unsigned char> pixels = FramePixels(6);
+    {
+        Render::PngFolderOutput output(parent + "/link");
+        EXPECT_EQ(output.Scratch().rfind(parent + "/target.partial-", 0), 0u) << output.Scratch();
+        output.Write(Render::Frame{width, height, pixels});
+        output.Finish();
+    }
+    EXPECT_TRUE(ReadPng(parent + "/target" + FrameName(0)) == pixels);
+    struct stat info;
+    EXPECT_TRUE(lstat((parent + "/link").c_str(), &info) == 0 && S_ISLNK(info.st_mode));
+    // A link to a file is that file, which both refuse to replace; a link to
+    // nothing both refuse alike.
+    ASSERT_EQ(symlink("target/clip.mp4", (parent + "/clip.mp4").c_str()), 0);
+    WriteFile(parent + "/target/clip.mp4", "an earlier clip");
+    ASSERT_EQ(symlink("nowhere/clip.mp4", (parent + "/link-to-nothing").c_str()), 0);
+    for (bool frames : {true, false}) {
+        const char* kind = frames ? "frames" : "video";
+        EXPECT_NE(refusal(parent + "/clip.mp4", frames).find("already exists"), std::string::npos) << kind;
+        EXPECT_NE(refusal(parent + "/link-to-nothing", frames).find("symbolic link"), std::string::npos) << kind;
+    }
+    EXPECT_EQ(ReadFile(parent + "/target/clip.mp4"), "an earlier clip");
+    EXPECT_EQ(std::system(("test -z \"$(ls -A '" + parent + "' | grep partial)\"").c_str()), 0)
+        << "scratch output made for a refused render";
+
+    // A mount point cannot be renamed onto: refused, whatever it holds (the
+    // checks come in this order so that /proc, always one, shows it).
+    if (!Exists("/proc/self"))
+        GTEST_SKIP() << "no /proc mounted here";
+    for (bool frames : {true, false})
+        EXPECT_NE(refusal("/proc", frames).find("mount point"), std::string::npos) << (frames ? "frames" : "video");
 }

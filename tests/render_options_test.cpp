@@ -1,3 +1,4 @@
+#include "graphics/FrameSize.h"
 #include "render/OfflineRenderer.h"
 #include "render/RenderOptions.h"
 #include "tests/support/GlTest.h"
@@ -58,8 +59,8 @@ TEST(RenderOptions, ShortAndLongFormsAndFractionalRates)
 TEST(RenderOptions, RejectsWhatItCannotRender)
 {
     for (auto args : std::vector<std::vector<const char*>>{
-             {},                                          // no output
-             {"--frames", "a", "--video", "b.mp4"},       // two outputs
+             {},                                    // no output
+             {"--frames", "a", "--video", "b.mp4"}, // two outputs
              {"--frames", "a", "--start", "5000", "--end", "5000"},
              {"--frames", "a", "--start", "-5"},
              {"--frames", "a", "--end", "12x"},
@@ -74,11 +75,46 @@ TEST(RenderOptions, RejectsWhatItCannotRender)
              {"--frames", "a", "--size", "0x1080"},
              {"--frames", "a", "--size", "1920x-1080"},
              {"--frames", "a", "--size", "99999x1080"},
+             {"--frames", "a", "--size", "+1920x1080"},
+             {"--frames", "a", "--size", "16384x16384"},  // fits no frame memory
              {"--video", "b.mp4", "--size", "1843x1080"}, // H.264 4:2:0 wants even sides
              {"--frames"}}) {
         EXPECT_THROW(Parse(args), std::invalid_argument)
             << (args.empty() ? "(none)" : args.back());
     }
+}
+
+// One syntax for every size on a command line: the show's window, the
+// renderer's and the benchmark's frames.
+TEST(FrameSize, WidthxHeightInDigitsWithinTheLimit)
+{
+    int width = 7, height = 9;
+    for (const char* text :
+         {"", "1920", "1920x", "x1080", "0x0", "1x0", "16385x1", "100000x100000", "99999999999999999999x1", "1920X1080",
+          " 1920x1080", "+1920x1080", "1920x+1080", "-1x5", "1920x1080 ", "1920x1080x3", "1920 x 1080"})
+        EXPECT_FALSE(Adapter::ReadFrameSize(text, width, height)) << "'" << text << "'";
+    EXPECT_EQ(width, 7);
+    EXPECT_EQ(height, 9);
+    ASSERT_TRUE(Adapter::ReadFrameSize("16384x1", width, height));
+    EXPECT_EQ(width, 16384);
+    ASSERT_TRUE(Adapter::ReadFrameSize("0640x480", width, height));
+    EXPECT_EQ(width, 640);
+    EXPECT_EQ(height, 480);
+}
+
+TEST(RenderOptions, AFrameTooLargeForItsMemoryIsRefused)
+{
+    // Two frames, the one read back and one being written, within 512 MiB.
+    EXPECT_EQ(Parse({"--frames", "a", "--size", "8192x8192"}).width, 8192);
+    EXPECT_EQ(Parse({"--frames", "a", "--size", "16384x4096"}).width, 16384);
+    std::string failure;
+    try {
+        Parse({"--frames", "a", "--size", "8192x8193"});
+    } catch (const std::invalid_argument& error) {
+        failure = error.what();
+    }
+    EXPECT_NE(failure.find("8192x8193"), std::string::npos) << failure;
+    EXPECT_NE(failure.find("512 MiB"), std::string::npos) << failure;
 }
 
 TEST(RenderOptions, FramesLieOnTheGridAndStopBeforeTheEnd)

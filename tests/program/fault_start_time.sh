@@ -1,7 +1,8 @@
 # Start times and the command line: past the end (also one that does not fit
 # 32 bits) ends the run after loading with status 0; a negative one plays the
-# show from its start; a word that is not a number, an unknown option or a
-# second start time is refused with the usage and status 2; --help prints it
+# show from its start; a word that is not a number, an unknown option, a
+# second start time, a window size that is none and a size where the start
+# time goes are refused with the usage and status 2; --help prints it
 # with status 0; a program under a path with a space reads its start time.
 source "$(dirname "$0")/lib/faults.bash"
 make_workdir
@@ -11,7 +12,7 @@ for start in 250000 4294967296 99999999999999999999; do
   expect_clean_end
 done
 
-for words in "abc" "--bogus" "60000 12"; do
+for words in "abc" "--bogus" "60000 12" "--window 0x0" "-w 100000x100000" "--window -1x5" "1280x720"; do
   # shellcheck disable=SC2086 # the words are meant to split
   run_ruvo 20 $words
   expect_status 2

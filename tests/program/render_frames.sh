@@ -25,6 +25,8 @@ expect_render_failure() {
 }
 expect_render_failure "empty range" "$RENDER" --start 5000 --end 5000 --frames "$WORK/none"
 [ -e "$WORK/none" ] && fail "output made for an empty range"
+expect_render_failure "frames beyond the frame memory" "$RENDER" --size 16384x16384 --frames "$WORK/huge"
+grep -q "16384x16384.*512 MiB" "$WORK/stderr" || fail "frames beyond the frame memory: the size or limit unnamed"
 expect_render_failure "existing folder" "$RENDER" --start 0 --end 20 --frames "$WORK/frames"
 expect_render_failure "unwritable folder" "$RENDER" --start 0 --end 20 --frames /proc/ruvo-frames
 expect_render_failure "no ffmpeg" env PATH=/nonexistent "$RENDER" --start 0 --end 20 --video "$WORK/show.mp4"
