@@ -117,8 +117,9 @@ int main(int argc, char** argv)
     try {
         Demo::ShowSession session(display);
         session.Load();
-        std::printf("frames of %d x %d, the picture drawn at %d x %d\n", session.graphics.windowWidth,
-                    session.graphics.windowHeight, session.graphics.fit.box.width, session.graphics.fit.box.height);
+        std::printf("frames of %d x %d, the picture drawn at %d x %d\n", session.graphics.WindowWidth(),
+                    session.graphics.WindowHeight(), session.graphics.Fit().box.width,
+                    session.graphics.Fit().box.height);
         session.StartMusic(static_cast<int>(sceneRuns[1].from));
         clock.SetPosition(sceneRuns[1].from);
         session.player.RenderFrame();

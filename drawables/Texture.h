@@ -22,8 +22,9 @@ protected:
 
 // A picture drawn as a screen-aligned quad in viewport pixels, y downward.
 // Drawing it resets the modelview matrix to the identity (and pops one
-// level when drawn inside a push).
-class FullScreenTexture : public Texture {
+// level when drawn inside a push). Final: scenes own and delete it as this
+// type, and its destructor, like every drawable's, is not virtual.
+class FullScreenTexture final : public Texture {
 public:
     FullScreenTexture(const char* fileName, Adapter::Graphics& graphics, bool repeat, bool mipmap);
     void Draw(Adapter::Graphics& graphics) override;
