@@ -11,6 +11,10 @@ public:
     // Loads a picture through the registry of `graphics`: decoded, brought
     // to 32-bit RGBA and uploaded. Throws with the decoder's message.
     Texture(const char* fileName, Adapter::Graphics& graphics, bool repeat, bool mipmap);
+    // Scenes own textures of every kind through pointers to this class.
+    virtual ~Texture() = default;
+    Texture(const Texture&) = default;
+    Texture& operator=(const Texture&) = default;
     void Draw(Adapter::Graphics& graphics) override;
 
     GLuint id;
@@ -22,9 +26,8 @@ protected:
 
 // A picture drawn as a screen-aligned quad in viewport pixels, y downward.
 // Drawing it resets the modelview matrix to the identity (and pops one
-// level when drawn inside a push). Final: scenes own and delete it as this
-// type, and its destructor, like every drawable's, is not virtual.
-class FullScreenTexture final : public Texture {
+// level when drawn inside a push).
+class FullScreenTexture : public Texture {
 public:
     FullScreenTexture(const char* fileName, Adapter::Graphics& graphics, bool repeat, bool mipmap);
     void Draw(Adapter::Graphics& graphics) override;
