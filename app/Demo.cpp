@@ -30,12 +30,18 @@ int RunDemo(const ShowOptions& options)
         if (!Platform::StopRequested())
             session.StartMusic(options.startTime);
 
+        bool first = true;
         for (;;) {
             if (Adapter::PollQuitKey() == Adapter::InputStop || Platform::StopRequested())
                 break;
             if (session.music.GetTime() >= showEnd)
                 break;
             session.player.RenderFrame();
+            // From here on the screen shows the show, no longer the loading
+            // picture: what a watcher (the program tests) waits for.
+            if (first)
+                Platform::DebugOutput("Demo - first frame of the show presented\n");
+            first = false;
         }
     } catch (const std::exception& error) {
         // By now the player, the window and the sound are all closed. The

@@ -119,9 +119,9 @@ int main(int argc, char** argv)
         const Adapter::Graphics& graphics = session.graphics;
         const bool offscreen = display.surface == Adapter::Surface::Offscreen;
         std::printf("%s %d x %d, the picture drawn at %d x %d\n", offscreen ? "frames" : "output",
-                    offscreen ? graphics.windowWidth : graphics.outputWidth,
-                    offscreen ? graphics.windowHeight : graphics.outputHeight, graphics.fit.box.width,
-                    graphics.fit.box.height);
+                    offscreen ? graphics.WindowWidth() : graphics.OutputWidth(),
+                    offscreen ? graphics.WindowHeight() : graphics.OutputHeight(), graphics.Fit().box.width,
+                    graphics.Fit().box.height);
         session.StartMusic(static_cast<int>(sceneRuns[1].from));
         clock.SetPosition(sceneRuns[1].from);
         session.player.RenderFrame();

@@ -1,5 +1,6 @@
 #include "drawables/RenderToTexture.h"
 #include "drawables/Drawables.h"
+#include "graphics/GlLimits.h"
 #include "graphics/Graphics.h"
 
 #include <stdexcept>
@@ -16,8 +17,8 @@ constexpr int targetHeight = 512;
 // undefined pixels (and a negative width would size the scratch buffer wrong).
 int CheckedWidth(int width, const Adapter::Graphics& graphics)
 {
-    if (width < 1 || graphics.Pixels(width) > graphics.windowWidth ||
-        graphics.Pixels(targetHeight) > graphics.windowHeight)
+    if (width < 1 || graphics.Pixels(width) > graphics.WindowWidth() ||
+        graphics.Pixels(targetHeight) > graphics.WindowHeight())
         throw std::invalid_argument("RenderToTexture: the target does not fit in the window");
     return width;
 }
@@ -28,6 +29,7 @@ RenderToTexture::RenderToTexture(Adapter::Graphics& graphics, int width)
     : width(CheckedWidth(width, graphics)), height(targetHeight), pixelWidth(graphics.Pixels(width)),
       pixelHeight(graphics.Pixels(targetHeight)), savedWidth(0), savedHeight(0), active(false), graphics(&graphics)
 {
+    Adapter::CheckTextureSize(pixelWidth, pixelHeight, "A render-to-texture target");
     glGenTextures(1, &id);
     graphics.Draw(Enable(GL_TEXTURE_2D));
     glBindTexture(GL_TEXTURE_2D, id);

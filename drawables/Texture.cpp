@@ -1,5 +1,6 @@
 #include "drawables/Texture.h"
 #include "drawables/Drawables.h"
+#include "graphics/GlLimits.h"
 #include "graphics/Graphics.h"
 #include "platform/DataFolder.h"
 
@@ -120,6 +121,9 @@ void UploadTexture(Texture& texture, Adapter::Graphics& graphics, int width, int
         if (code != 0)
             throw std::runtime_error(reinterpret_cast<const char*>(gluErrorString(code)));
     } else {
+        // gluBuild2DMipmaps scales a picture down to what the driver holds;
+        // a single level is uploaded as it is.
+        Adapter::CheckTextureSize(width, height, "A texture");
         glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
     }
     graphics.Draw(Disable(GL_TEXTURE_2D));

@@ -11,6 +11,10 @@ public:
     // Loads a picture through the registry of `graphics`: decoded, brought
     // to 32-bit RGBA and uploaded. Throws with the decoder's message.
     Texture(const char* fileName, Adapter::Graphics& graphics, bool repeat, bool mipmap);
+    // Scenes own textures of every kind through pointers to this class.
+    virtual ~Texture() = default;
+    Texture(const Texture&) = default;
+    Texture& operator=(const Texture&) = default;
     void Draw(Adapter::Graphics& graphics) override;
 
     GLuint id;

@@ -1,16 +1,18 @@
 #include "graphics/FrameBuffer.h"
+#include "graphics/GlLimits.h"
 
 #include <GL/glext.h>
 #include <SDL/SDL.h>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <stdexcept>
-#include <string>
 
 namespace Adapter {
 
-namespace {
-
 // The framebuffer entry points, looked up through SDL: its compatibility
-// layer may stand between the program and the driver's own.
+// layer may stand between the program and the driver's own. The extension's
+// EXT entry points take the same values as the core ones.
 struct FramebufferCalls {
     PFNGLGENFRAMEBUFFERSPROC genFramebuffers;
     PFNGLDELETEFRAMEBUFFERSPROC deleteFramebuffers;
@@ -24,43 +26,107 @@ struct FramebufferCalls {
     PFNGLBLITFRAMEBUFFERPROC blitFramebuffer;
 };
 
-template <typename Call>
-void Find(Call& call, const char* name)
+namespace {
+
+// The first OpenGL version with framebuffer objects in its core.
+constexpr int coreMajorVersion = 3;
+
+// A lookup answers for any name (glXGetProcAddress makes up an entry point
+// for names it does not know), so it is only asked once the version or the
+// extension string has promised the names; a null is still taken as none.
+template <typename Call> bool Find(Call& call, const std::string& name)
 {
-    call = reinterpret_cast<Call>(SDL_GL_GetProcAddress(name));
-    if (!call)
-        throw std::runtime_error(std::string("The OpenGL driver has no ") + name + " (framebuffer objects)");
+    call = reinterpret_cast<Call>(SDL_GL_GetProcAddress(name.c_str()));
+    return call != nullptr;
 }
 
-const FramebufferCalls& Calls()
+bool FindAll(FramebufferCalls& found, const std::string& suffix)
 {
-    static FramebufferCalls calls = [] {
-        FramebufferCalls found{};
-        Find(found.genFramebuffers, "glGenFramebuffers");
-        Find(found.deleteFramebuffers, "glDeleteFramebuffers");
-        Find(found.bindFramebuffer, "glBindFramebuffer");
-        Find(found.genRenderbuffers, "glGenRenderbuffers");
-        Find(found.deleteRenderbuffers, "glDeleteRenderbuffers");
-        Find(found.bindRenderbuffer, "glBindRenderbuffer");
-        Find(found.renderbufferStorage, "glRenderbufferStorage");
-        Find(found.framebufferRenderbuffer, "glFramebufferRenderbuffer");
-        Find(found.checkFramebufferStatus, "glCheckFramebufferStatus");
-        Find(found.blitFramebuffer, "glBlitFramebuffer");
-        return found;
-    }();
-    return calls;
+    return Find(found.genFramebuffers, "glGenFramebuffers" + suffix) &&
+           Find(found.deleteFramebuffers, "glDeleteFramebuffers" + suffix) &&
+           Find(found.bindFramebuffer, "glBindFramebuffer" + suffix) &&
+           Find(found.genRenderbuffers, "glGenRenderbuffers" + suffix) &&
+           Find(found.deleteRenderbuffers, "glDeleteRenderbuffers" + suffix) &&
+           Find(found.bindRenderbuffer, "glBindRenderbuffer" + suffix) &&
+           Find(found.renderbufferStorage, "glRenderbufferStorage" + suffix) &&
+           Find(found.framebufferRenderbuffer, "glFramebufferRenderbuffer" + suffix) &&
+           Find(found.checkFramebufferStatus, "glCheckFramebufferStatus" + suffix) &&
+           Find(found.blitFramebuffer, "glBlitFramebuffer" + suffix);
+}
+
+// The extension string holds names separated by blanks: a name must match
+// whole, not as the start of a longer one.
+bool HasExtension(const char* extensions, const char* name)
+{
+    const size_t length = std::strlen(name);
+    for (const char* at = extensions; at && (at = std::strstr(at, name)) != nullptr; at += length)
+        if ((at == extensions || at[-1] == ' ') && (at[length] == ' ' || at[length] == '\0'))
+            return true;
+    return false;
+}
+
+const char* GlString(GLenum name)
+{
+    const GLubyte* text = glGetString(name);
+    return text ? reinterpret_cast<const char*>(text) : "";
+}
+
+// The entry points this driver offers, or null; `why` says what it lacks.
+const FramebufferCalls* Lookup(std::string& why)
+{
+    const char* pretend = std::getenv("RUVO_NO_FRAMEBUFFER_OBJECTS");
+    if (pretend && *pretend && std::strcmp(pretend, "0") != 0) {
+        why = "framebuffer objects turned off by RUVO_NO_FRAMEBUFFER_OBJECTS";
+        return nullptr;
+    }
+    const char* version = GlString(GL_VERSION);
+    int major = 0;
+    const bool core = std::sscanf(version, "%d.", &major) == 1 && major >= coreMajorVersion;
+    const char* extensions = GlString(GL_EXTENSIONS);
+    // Core and ARB names are the same; the older extension names its entry
+    // points with EXT, and its blit comes in an extension of its own.
+    if (core || HasExtension(extensions, "GL_ARB_framebuffer_object")) {
+        static FramebufferCalls coreCalls{};
+        static const bool coreFound = FindAll(coreCalls, "");
+        if (coreFound)
+            return &coreCalls;
+    } else if (HasExtension(extensions, "GL_EXT_framebuffer_object") &&
+               HasExtension(extensions, "GL_EXT_framebuffer_blit")) {
+        static FramebufferCalls extCalls{};
+        static const bool extFound = FindAll(extCalls, "EXT");
+        if (extFound)
+            return &extCalls;
+    }
+    why = std::string("the OpenGL driver (version ") + version +
+          ") has no framebuffer objects: neither OpenGL 3.0, nor GL_ARB_framebuffer_object, nor "
+          "GL_EXT_framebuffer_object with GL_EXT_framebuffer_blit";
+    return nullptr;
+}
+
+const FramebufferCalls& Required()
+{
+    std::string why;
+    const FramebufferCalls* calls = Lookup(why);
+    if (!calls)
+        throw std::runtime_error("Cannot draw off screen: " + why);
+    return *calls;
 }
 
 } // namespace
 
-FrameBuffer::FrameBuffer(int width, int height) : width(width), height(height)
+bool FrameBuffer::Supported(std::string* why)
 {
-    const FramebufferCalls& gl = Calls();
-    GLint largest = 0;
-    glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &largest);
-    if (width < 1 || height < 1 || width > largest || height > largest)
-        throw std::runtime_error("The OpenGL driver cannot draw frames of " + std::to_string(width) + " x " +
-                                 std::to_string(height) + " (at most " + std::to_string(largest) + " a side)");
+    std::string reason;
+    const bool supported = Lookup(reason) != nullptr;
+    if (why)
+        *why = reason;
+    return supported;
+}
+
+FrameBuffer::FrameBuffer(int width, int height) : width(width), height(height), gl(Required())
+{
+    CheckRenderbufferSize(width, height, "An off-screen frame");
+    CheckViewportSize(width, height, "An off-screen frame");
     glGetIntegerv(GL_FRAMEBUFFER_BINDING, &window);
     gl.genRenderbuffers(1, &colour);
     gl.bindRenderbuffer(GL_RENDERBUFFER, colour);
@@ -86,18 +152,16 @@ FrameBuffer::FrameBuffer(int width, int height) : width(width), height(height)
 
 FrameBuffer::~FrameBuffer()
 {
-    const FramebufferCalls& gl = Calls();
     gl.bindFramebuffer(GL_FRAMEBUFFER, static_cast<GLuint>(window));
     gl.deleteFramebuffers(1, &framebuffer);
     gl.deleteRenderbuffers(1, &depth);
     gl.deleteRenderbuffers(1, &colour);
 }
 
-void FrameBuffer::Bind() { Calls().bindFramebuffer(GL_FRAMEBUFFER, framebuffer); }
+void FrameBuffer::Bind() { gl.bindFramebuffer(GL_FRAMEBUFFER, framebuffer); }
 
 void FrameBuffer::CopyToWindow(const PixelBox& box)
 {
-    const FramebufferCalls& gl = Calls();
     // Both the clear and the copy obey the scissor box, which holds the
     // scenes' picture area of this surface, not the window's.
     const GLboolean scissor = glIsEnabled(GL_SCISSOR_TEST);

@@ -2,8 +2,11 @@
 #include "graphics/PictureFit.h"
 
 #include <GL/gl.h>
+#include <string>
 
 namespace Adapter {
+
+struct FramebufferCalls;
 
 // An off-screen drawing surface: a framebuffer object with an RGBA colour
 // buffer (8 bits each, alpha included, as the window has) and a 24-bit depth
@@ -11,6 +14,13 @@ namespace Adapter {
 // it instead of the window.
 class FrameBuffer {
 public:
+    // Whether the driver offers framebuffer objects (OpenGL 3.0, or the
+    // GL_ARB_framebuffer_object extension, or GL_EXT_framebuffer_object with
+    // GL_EXT_framebuffer_blit); where not, `why` says what it lacks. Setting
+    // RUVO_NO_FRAMEBUFFER_OBJECTS pretends a driver without them. Needs the
+    // window's GL context.
+    static bool Supported(std::string* why = nullptr);
+
     // Needs the window's GL context; throws std::runtime_error where the
     // driver has no framebuffer objects or refuses the size.
     FrameBuffer(int width, int height);
@@ -28,6 +38,7 @@ public:
     const int height;
 
 private:
+    const FramebufferCalls& gl;
     GLuint framebuffer = 0;
     GLuint colour = 0;
     GLuint depth = 0;

@@ -1,5 +1,6 @@
 #include "graphics/Graphics.h"
 #include "graphics/FrameBuffer.h"
+#include "graphics/GlLimits.h"
 #include "platform/Platform.h"
 
 #include <GL/glu.h>
@@ -30,21 +31,31 @@ void Report(const std::string& line) { Platform::DebugOutput(line.c_str()); }
 
 } // namespace
 
-Graphics::Graphics(const DisplaySettings& settings)
-    : windowWidth(screenWidth), windowHeight(screenHeight), viewportWidth(0), viewportHeight(0), zNear(0), zFar(0),
-      fit(screenWidth, screenHeight, pictureWidth, pictureHeight)
+Graphics::SdlVideo::SdlVideo()
 {
-    if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_VIDEO) < 0)
-        throw std::runtime_error(SDL_GetError());
+    if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_VIDEO) < 0) {
+        const std::string error = SDL_GetError();
+        SDL_Quit();
+        throw std::runtime_error(error);
+    }
     // Without a display SDL falls back to drivers that draw nowhere (SDL 2's
     // offscreen and dummy) or as text on the terminal (classic SDL 1.2's
     // caca and aalib), none with OpenGL: that counts as having no display.
     char driver[32] = "";
     if (SDL_VideoDriverName(driver, sizeof driver))
         for (const char* nowhere : {"offscreen", "dummy", "caca", "aalib"})
-            if (std::strcmp(driver, nowhere) == 0)
+            if (std::strcmp(driver, nowhere) == 0) {
+                SDL_Quit();
                 throw std::runtime_error("No available video device");
+            }
+}
 
+Graphics::SdlVideo::~SdlVideo() { SDL_Quit(); }
+
+Graphics::Graphics(const DisplaySettings& settings)
+    : viewportWidth(0), viewportHeight(0), zNear(0), zFar(0), windowWidth(screenWidth), windowHeight(screenHeight),
+      fit(screenWidth, screenHeight, pictureWidth, pictureHeight)
+{
     SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
     SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
     SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
@@ -60,11 +71,9 @@ Graphics::Graphics(const DisplaySettings& settings)
     InitializeDisplay();
 }
 
-Graphics::~Graphics()
-{
-    surface.reset(); // needs the context, which SDL_Quit ends
-    SDL_Quit();
-}
+// The surface goes before SDL (its members are destroyed in reverse order):
+// it needs the context, which SDL_Quit ends.
+Graphics::~Graphics() = default;
 
 void Graphics::OpenOutput(const DisplaySettings& settings)
 {
@@ -96,6 +105,20 @@ void Graphics::OpenOutput(const DisplaySettings& settings)
            (softwareRenderer ? " (software)" : "") + ", swap interval " + std::to_string(swapInterval) + "\n");
 }
 
+bool Graphics::DrawsClassic(const DisplaySettings& settings, const PictureFit& onOutput)
+{
+    const bool wanted =
+        settings.drawing == DrawingSize::Classic || (settings.drawing == DrawingSize::Automatic && softwareRenderer);
+    // A picture of the design's own size is the same either way.
+    if (!wanted || (onOutput.box.width == pictureWidth && onOutput.box.height == pictureHeight))
+        return false;
+    std::string why;
+    if (FrameBuffer::Supported(&why))
+        return true;
+    Report("Graphics - cannot draw the classic way (" + why + "): the picture is drawn at the window's size\n");
+    return false;
+}
+
 void Graphics::ChooseSurface(const DisplaySettings& settings)
 {
     const PictureFit onOutput(outputWidth, outputHeight, pictureWidth, pictureHeight);
@@ -103,11 +126,7 @@ void Graphics::ChooseSurface(const DisplaySettings& settings)
         surface.reset(new FrameBuffer(settings.width > 0 ? settings.width : screenWidth,
                                       settings.height > 0 ? settings.height : screenHeight));
     } else {
-        classic = settings.drawing == DrawingSize::Classic ||
-                  (settings.drawing == DrawingSize::Automatic && softwareRenderer);
-        // A picture of the design's own size is the same either way.
-        if (onOutput.box.width == pictureWidth && onOutput.box.height == pictureHeight)
-            classic = false;
+        classic = DrawsClassic(settings, onOutput);
         if (classic) {
             surface.reset(new FrameBuffer(pictureWidth, pictureHeight));
             outputPicture = onOutput.box;
@@ -120,6 +139,7 @@ void Graphics::ChooseSurface(const DisplaySettings& settings)
     } else {
         windowWidth = outputWidth;
         windowHeight = outputHeight;
+        CheckViewportSize(windowWidth, windowHeight, "A window");
     }
     fit = PictureFit(windowWidth, windowHeight, pictureWidth, pictureHeight);
     Report("Graphics - output " + std::to_string(outputWidth) + " x " + std::to_string(outputHeight) +

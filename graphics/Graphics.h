@@ -33,6 +33,18 @@ enum InputRequest { InputNone = 0, InputSpace = 1, InputStop = 2 };
 // window itself, or an off-screen frame), the display state every scene
 // relies on, and the registry of loaded pictures.
 class Graphics : public Medium::IOutputMedium {
+    // SDL's video, started before every other member and ended after them
+    // all: a constructor that fails once the mode is set still closes the
+    // (full-screen) window before the error is shown.
+    class SdlVideo {
+    public:
+        SdlVideo();
+        ~SdlVideo();
+        SdlVideo(const SdlVideo&) = delete;
+        SdlVideo& operator=(const SdlVideo&) = delete;
+    };
+    SdlVideo sdl;
+
 public:
     explicit Graphics(const DisplaySettings& settings = DisplaySettings());
     ~Graphics();
@@ -61,33 +73,43 @@ public:
     // One GL texture name per file name; null gives a fresh, unregistered name.
     GLuint AllocateTexture(const char* fileName);
 
-    std::map<std::string, GLuint> textures;
     // The drawing surface in pixels: the window, or the off-screen frame.
-    int windowWidth;
-    int windowHeight;
+    int WindowWidth() const { return windowWidth; }
+    int WindowHeight() const { return windowHeight; }
+    // The window (or screen) that shows the show, in pixels.
+    int OutputWidth() const { return outputWidth; }
+    int OutputHeight() const { return outputHeight; }
+    // The picture on the drawing surface: its pixels a unit, and its box.
+    const PictureFit& Fit() const { return fit; }
+    // Drawn at 1024 x 600 and scaled to the output (DrawingSize::Classic).
+    bool Classic() const { return classic; }
+    // Mesa's software rasterisers: too slow to draw every pixel of a large
+    // screen, so the automatic choice draws them the classic way.
+    bool SoftwareRenderer() const { return softwareRenderer; }
+    // The swap interval the driver reports (1: one frame a refresh), or -1.
+    int SwapInterval() const { return swapInterval; }
+
+    std::map<std::string, GLuint> textures;
     // Where viewportWidth x viewportHeight units, the picture, go.
     int viewportWidth;
     int viewportHeight;
     float zNear;
     float zFar;
 
-    // The window (or screen) that shows the show, in pixels.
-    int outputWidth = 0;
-    int outputHeight = 0;
-    // The picture on the drawing surface: its pixels a unit, and its box.
-    PictureFit fit;
-    // Drawn at 1024 x 600 and scaled to the output (DrawingSize::Classic).
-    bool classic = false;
-    // Mesa's software rasterisers: too slow to draw every pixel of a large
-    // screen, so the automatic choice draws them the classic way.
-    bool softwareRenderer = false;
-    // The swap interval the driver reports (1: one frame a refresh), or -1.
-    int swapInterval = -1;
-
 private:
     void OpenOutput(const DisplaySettings& settings);
     void ChooseSurface(const DisplaySettings& settings);
+    // Classic drawing where asked for (or chosen) and the driver can.
+    bool DrawsClassic(const DisplaySettings& settings, const PictureFit& onOutput);
 
+    int windowWidth;
+    int windowHeight;
+    int outputWidth = 0;
+    int outputHeight = 0;
+    PictureFit fit;
+    bool classic = false;
+    bool softwareRenderer = false;
+    int swapInterval = -1;
     std::unique_ptr<FrameBuffer> surface; // null: the window itself
     PixelBox outputPicture{0, 0, 0, 0};   // where a classic frame lands on the window
 };

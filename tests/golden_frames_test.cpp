@@ -77,7 +77,7 @@ TEST_F(GoldenFrames, End) { CheckFrames(185000, {{"end", 187000}}); }
 // The picture shown while loading, as the player draws it before any scene.
 TEST_F(GoldenFrames, Loading)
 {
-    Adapter::Graphics graphics;
+    Adapter::Graphics graphics(TestSupport::TestWindow());
     graphics.SetLetterboxPerspective();
     Drawables::FullScreenTexture loading("data/loader/loading.png", graphics, false, true);
     graphics.Draw(Drawables::Enable(GL_TEXTURE_2D)).Draw(loading).Draw(Drawables::Disable(GL_TEXTURE_2D));

@@ -1,15 +1,50 @@
+#include "graphics/FrameBuffer.h"
+#include "graphics/GlLimits.h"
 #include "tests/support/GlTest.h"
+#include "tests/support/OwnWindows.h"
 
 #include <GL/gl.h>
+#include <GL/glext.h>
 #include <GL/glx.h>
 #include <SDL/SDL.h>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
+#include <dlfcn.h>
+#include <stdexcept>
+#include <string>
 
 using TestSupport::GlTest;
 using TestSupport::ReadPixel;
 using TestSupport::ScissorBox;
 using TestSupport::Viewport;
+
+namespace {
+
+// The swap control last asked of SDL, and what it was when the mode was set
+// (SDL applies it there). Every call of the program passes through these
+// first: the test binary's own definitions come before SDL's library.
+int swapControl = -1;
+int swapControlAtMode = -1;
+
+} // namespace
+
+extern "C" int SDL_GL_SetAttribute(SDL_GLattr attribute, int value)
+{
+    using Call = int (*)(SDL_GLattr, int);
+    static const Call sdl = reinterpret_cast<Call>(dlsym(RTLD_NEXT, "SDL_GL_SetAttribute"));
+    if (attribute == SDL_GL_SWAP_CONTROL)
+        swapControl = value;
+    return sdl(attribute, value);
+}
+
+extern "C" SDL_Surface* SDL_SetVideoMode(int width, int height, int bitsPerPixel, Uint32 flags)
+{
+    using Call = SDL_Surface* (*)(int, int, int, Uint32);
+    static const Call sdl = reinterpret_cast<Call>(dlsym(RTLD_NEXT, "SDL_SetVideoMode"));
+    swapControlAtMode = swapControl;
+    return sdl(width, height, bitsPerPixel, flags);
+}
 
 namespace {
 
@@ -155,19 +190,126 @@ TEST_F(GlTest, RegistryHandsOutOneNamePerFileName)
 }
 
 // Live play asks for one frame a refresh, the renderer and the bench for
-// none. Where the GLX driver offers swap control it must report what was
-// asked; Xvfb's software GL offers none and reports 0 either way.
+// none: checked where it is asked, on the attribute SDL holds when the mode
+// is set (the test display's GL may have no swap control to show it by).
+// Where the GLX driver does offer swap control it must also be in force.
 TEST(GraphicsVsync, TheSwapIntervalAskedForIsTheOneInForce)
 {
     for (const bool vsync : {true, false}) {
-        Adapter::DisplaySettings settings;
+        Adapter::DisplaySettings settings = TestSupport::TestWindow();
         settings.vsync = vsync;
+        swapControl = swapControlAtMode = -1;
         Adapter::Graphics graphics(settings);
+        EXPECT_EQ(swapControlAtMode, vsync ? 1 : 0) << "the swap control asked of SDL when the mode was set";
         const char* extensions = glXQueryExtensionsString(glXGetCurrentDisplay(), 0);
         const bool reported = extensions && std::strstr(extensions, "_swap_control");
         if (reported)
-            EXPECT_EQ(graphics.swapInterval, vsync ? 1 : 0);
+            EXPECT_EQ(graphics.SwapInterval(), vsync ? 1 : 0);
         else
-            EXPECT_NE(graphics.swapInterval, 1) << "no swap control, yet one frame a refresh";
+            EXPECT_NE(graphics.SwapInterval(), 1) << "no swap control, yet one frame a refresh";
     }
+}
+
+namespace {
+
+// Pretends, for one scope, a driver without framebuffer objects.
+class NoFramebufferObjects {
+public:
+    NoFramebufferObjects() { setenv("RUVO_NO_FRAMEBUFFER_OBJECTS", "1", 1); }
+    ~NoFramebufferObjects() { unsetenv("RUVO_NO_FRAMEBUFFER_OBJECTS"); }
+    NoFramebufferObjects(const NoFramebufferObjects&) = delete;
+    NoFramebufferObjects& operator=(const NoFramebufferObjects&) = delete;
+};
+
+// A 1280 x 720 window fits the picture at 1229 x 720, 25 pixels in.
+Adapter::DisplaySettings ClassicWindow()
+{
+    Adapter::DisplaySettings settings;
+    settings.surface = Adapter::Surface::Window;
+    settings.width = 1280;
+    settings.height = 720;
+    settings.drawing = Adapter::DrawingSize::Classic;
+    return settings;
+}
+
+std::array<int, 4> BoxOf(const Adapter::PictureFit& fit)
+{
+    return {fit.box.x, fit.box.y, fit.box.width, fit.box.height};
+}
+
+} // namespace
+
+// Classic drawing draws at the design's 1024 x 600 off screen; without
+// framebuffer objects it draws at the window's own size instead, the picture
+// fitted as natively, and the run goes on.
+TEST(GraphicsSurface, ClassicDrawingFallsBackToTheWindowWithoutFramebufferObjects)
+{
+    {
+        Adapter::Graphics graphics(ClassicWindow());
+        EXPECT_TRUE(graphics.Classic());
+        EXPECT_EQ(graphics.WindowWidth(), 1024);
+        EXPECT_EQ(graphics.WindowHeight(), 600);
+        EXPECT_EQ(BoxOf(graphics.Fit()), (std::array<int, 4>{0, 0, 1024, 600}));
+    }
+    const NoFramebufferObjects pretend;
+    std::string why;
+    EXPECT_FALSE(Adapter::FrameBuffer::Supported(&why));
+    EXPECT_NE(why.find("RUVO_NO_FRAMEBUFFER_OBJECTS"), std::string::npos) << why;
+    Adapter::Graphics graphics(ClassicWindow());
+    EXPECT_FALSE(graphics.Classic());
+    EXPECT_EQ(graphics.WindowWidth(), 1280);
+    EXPECT_EQ(graphics.WindowHeight(), 720);
+    EXPECT_EQ(BoxOf(graphics.Fit()), (std::array<int, 4>{25, 0, 1229, 720}));
+    EXPECT_EQ(Viewport(), (std::array<int, 4>{0, 0, 1280, 720}));
+}
+
+// Frames drawn off screen (the renderer, the bench) need framebuffer objects:
+// without them construction fails with a message saying so, and the window
+// it had opened is closed by the time the error can be shown.
+TEST(GraphicsSurface, AFailedConstructionClosesItsWindow)
+{
+    {
+        const Adapter::Graphics graphics(TestSupport::TestWindow());
+        ASSERT_EQ(TestSupport::WindowsOfThisProcess(), 1) << "the check does not see this process's window";
+    }
+    const NoFramebufferObjects pretend;
+    Adapter::DisplaySettings offscreen;
+    offscreen.surface = Adapter::Surface::Offscreen;
+    try {
+        const Adapter::Graphics graphics(offscreen);
+        FAIL() << "drawn off screen without framebuffer objects";
+    } catch (const std::runtime_error& error) {
+        EXPECT_NE(std::string(error.what()).find("framebuffer objects"), std::string::npos) << error.what();
+        EXPECT_EQ(TestSupport::WindowsOfThisProcess(), 0) << "the window outlived the failed construction";
+        EXPECT_EQ(SDL_WasInit(SDL_INIT_VIDEO), 0u);
+    }
+}
+
+// Sizes beyond the driver's limits are refused with the size and the limit,
+// before anything of that size is made.
+TEST_F(GlTest, SizesBeyondTheDriversLimitsAreRefusedByName)
+{
+    GLint renderbuffers = 0, textures = 0;
+    glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &renderbuffers);
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &textures);
+    ASSERT_GT(renderbuffers, 0);
+    ASSERT_GT(textures, 0);
+    const auto expectRefusal = [](auto make, const std::string& size, const std::string& limit) {
+        try {
+            make();
+            ADD_FAILURE() << size << " was not refused";
+        } catch (const std::runtime_error& error) {
+            const std::string message = error.what();
+            EXPECT_NE(message.find(size), std::string::npos) << message;
+            EXPECT_NE(message.find(limit), std::string::npos) << message;
+        }
+    };
+    expectRefusal([&] { Adapter::FrameBuffer(renderbuffers + 1, 16); }, std::to_string(renderbuffers + 1) + " x 16",
+                  std::to_string(renderbuffers) + " a side");
+    expectRefusal([&] { Adapter::CheckTextureSize(16, textures + 1, "A texture"); },
+                  "16 x " + std::to_string(textures + 1), std::to_string(textures) + " a side");
+    // What the driver holds passes.
+    Adapter::CheckTextureSize(textures, 1, "A texture");
+    const Adapter::FrameBuffer largest(1, renderbuffers);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }

@@ -6,6 +6,7 @@
 #include "tests/support/TestData.h"
 
 #include <GL/gl.h>
+#include <GL/glx.h>
 #include <SDL/SDL.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -41,16 +42,23 @@ public:
         void* x11 = dlopen("libX11.so.6", RTLD_NOW | RTLD_LOCAL);
         void* glx = dlopen("libGL.so.1", RTLD_NOW | RTLD_LOCAL);
         using CurrentDisplay = Display* (*)();
+        using CurrentDrawable = GLXDrawable (*)();
         using Root = Window (*)(Display*);
+        using Translate = Bool (*)(Display*, Window, Window, int, int, int*, int*, Window*);
         using Get = XImage* (*)(Display*, Drawable, int, int, unsigned, unsigned, unsigned long, int);
         auto current = glx ? reinterpret_cast<CurrentDisplay>(dlsym(glx, "glXGetCurrentDisplay")) : nullptr;
+        auto drawable = glx ? reinterpret_cast<CurrentDrawable>(dlsym(glx, "glXGetCurrentDrawable")) : nullptr;
         auto root = x11 ? reinterpret_cast<Root>(dlsym(x11, "XDefaultRootWindow")) : nullptr;
+        auto translate = x11 ? reinterpret_cast<Translate>(dlsym(x11, "XTranslateCoordinates")) : nullptr;
         auto get = x11 ? reinterpret_cast<Get>(dlsym(x11, "XGetImage")) : nullptr;
         // The connection is SDL's: used, never closed.
-        Display* display = current && root && get ? current() : nullptr;
-        if (display)
-            image = get(display, root(display), 0, 0, TestSupport::windowWidth, TestSupport::windowHeight, ~0UL,
-                        ZPixmap);
+        Display* display = current && drawable && root && translate && get ? current() : nullptr;
+        // The screen where the window lies, wherever the display put it.
+        int x = 0, y = 0;
+        Window child = 0;
+        if (display && translate(display, drawable(), root(display), 0, 0, &x, &y, &child))
+            image =
+                get(display, root(display), x, y, TestSupport::windowWidth, TestSupport::windowHeight, ~0UL, ZPixmap);
         if (glx)
             dlclose(glx);
         if (x11)

@@ -1,7 +1,8 @@
-// The picture drawn at twice the size is the same picture, only sharper: a
-// 2048 x 1536 render reduced 2:1 matches the 1024 x 768 render of the same
-// frame, and where a scene has geometry the large render has more detail
-// than the small one scaled up.
+// The picture drawn at twice the size is the same picture, only sharper: the
+// 2048 x 1200 picture of a larger render (2048 x 1536, bands above and
+// below, or 2200 x 1200, bands at the sides) reduced 2:1 matches the 1024 x
+// 768 render of the same frame, and where a scene has geometry the large
+// render has more detail than the small one scaled up.
 //
 // RUVO_SCALE_ALL=1 runs every scene and prints the figures (by hand:
 // `RUVO_SCALE_ALL=1 xvfb-run -a -s "-screen 0 1024x768x24" tests/ruvo_tests
@@ -26,14 +27,21 @@ struct SceneFrame {
     const char* scene;
     unsigned time;
     bool geometry; // drawn from geometry that a larger frame shows sharper
+    bool sideBands; // the larger frame is wider than the picture, not taller
 };
 
 // One frame of each scene, as the bench measures them.
 const SceneFrame sceneFrames[] = {
-    {"logo", 12000, false},     {"particles", 40000, false}, {"cylinder", 55000, true},
-    {"ball", 68000, true},      {"drink", 95000, false},     {"city", 125000, true},
-    {"boxes", 160000, true},    {"end", 190000, false},
+    {"logo", 12000, false, false}, {"particles", 40000, false, true}, {"cylinder", 55000, true, true},
+    {"ball", 68000, true, false},  {"drink", 95000, false, true},     {"city", 125000, true, false},
+    {"boxes", 160000, true, true}, {"end", 190000, false, false},
 };
+
+// The picture at twice the design's size, and the larger frames around it.
+const int largePictureWidth = 2 * Adapter::pictureWidth;
+const int largePictureHeight = 2 * Adapter::pictureHeight;
+const int tallFrameHeight = 2 * Adapter::screenHeight;
+const int wideFrameWidth = largePictureWidth + 152;
 
 // The frame of music time `time` at the given size, rendered by the offline
 // renderer from that time (a fresh process: scene state as at a start).
@@ -101,22 +109,23 @@ double Detail(const Image& image, int top, int bottom)
     return sum / count;
 }
 
-// The picture's rows of a frame whose picture is `height` rows high.
-Image PictureRows(const Image& frame, int top, int height)
+// The picture of a frame: `width` x `height` pixels from (left, top).
+Image Picture(const Image& frame, int left, int top, int width, int height)
 {
-    Image rows = TestSupport::BlankImage(frame.width, height);
+    Image picture = TestSupport::BlankImage(width, height);
     for (int y = 0; y < height; ++y)
-        std::copy(frame.At(0, top + y), frame.At(0, top + y) + frame.width * 4, rows.At(0, y));
-    return rows;
+        std::copy(frame.At(left, top + y), frame.At(left, top + y) + width * 4, picture.At(0, y));
+    return picture;
 }
 
-// The brightest channel in rows [top, bottom).
-int Brightest(const Image& image, int top, int bottom)
+// The brightest channel of a frame outside the picture, in its bands.
+int BrightestOutside(const Image& frame, int left, int top, int width, int height)
 {
     int brightest = 0;
-    for (int y = top; y < bottom; ++y)
-        for (int x = 0; x < image.width; ++x)
-            brightest = std::max(brightest, image.Brightest(x, y));
+    for (int y = 0; y < frame.height; ++y)
+        for (int x = 0; x < frame.width; ++x)
+            if (x < left || x >= left + width || y < top || y >= top + height)
+                brightest = std::max(brightest, frame.Brightest(x, y));
     return brightest;
 }
 
@@ -128,24 +137,29 @@ TEST_P(ScaledRender, TwiceTheSizeIsTheSamePictureOnlySharper)
     char folder[] = "/tmp/ruvo-scaled-XXXXXX";
     ASSERT_NE(mkdtemp(folder), nullptr);
     const std::string base = folder;
-    const Image small = Render(1024, 768, frame.time, base + "/small");
-    const Image large = Render(2048, 1536, frame.time, base + "/large");
+    const int largeWidth = frame.sideBands ? wideFrameWidth : largePictureWidth;
+    const int largeHeight = frame.sideBands ? largePictureHeight : tallFrameHeight;
+    const Image small = Render(Adapter::screenWidth, Adapter::screenHeight, frame.time, base + "/small");
+    const Image large = Render(largeWidth, largeHeight, frame.time, base + "/large");
     std::system(("rm -rf '" + base + "'").c_str());
     ASSERT_FALSE(small.Empty());
     ASSERT_FALSE(large.Empty());
-    ASSERT_EQ(large.width, 2048);
-    ASSERT_EQ(large.height, 1536);
+    ASSERT_EQ(large.width, largeWidth);
+    ASSERT_EQ(large.height, largeHeight);
 
-    // The picture: 1024 x 600 at row 84, 2048 x 1200 at row 168.
-    const Image smallPicture = PictureRows(small, 84, 600);
-    const Image largePicture = PictureRows(large, 168, 1200);
+    // The picture: 1024 x 600 at row 84; 2048 x 1200 at row 168 of the tall
+    // frame, at column 76 of the wide one.
+    const int left = (largeWidth - largePictureWidth) / 2;
+    const int top = (largeHeight - largePictureHeight) / 2;
+    const Image smallPicture = Picture(small, 0, 84, Adapter::pictureWidth, Adapter::pictureHeight);
+    const Image largePicture = Picture(large, left, top, largePictureWidth, largePictureHeight);
     const TestSupport::ImageDifference reduced = TestSupport::Difference(smallPicture, Halve(largePicture));
-    const double sharp = Detail(largePicture, 0, 1200);
-    const double enlarged = Detail(Double(smallPicture), 0, 1200);
-    std::printf("%-10s reduced 2x against 1x: mean %.2f, largest %d; detail 2x %.1f, 1x enlarged %.1f\n",
-                frame.scene, reduced.mean, reduced.largest, sharp, enlarged);
-    EXPECT_EQ(Brightest(large, 0, 168), 0) << "the band above the picture";
-    EXPECT_EQ(Brightest(large, 1368, 1536), 0) << "the band below the picture";
+    const double sharp = Detail(largePicture, 0, largePictureHeight);
+    const double enlarged = Detail(Double(smallPicture), 0, largePictureHeight);
+    std::printf("%-10s %d x %d reduced 2x against 1x: mean %.2f, largest %d; detail 2x %.1f, 1x enlarged %.1f\n",
+                frame.scene, largeWidth, largeHeight, reduced.mean, reduced.largest, sharp, enlarged);
+    EXPECT_EQ(BrightestOutside(large, left, top, largePictureWidth, largePictureHeight), 0)
+        << "the bands around the picture are not black";
     // Measured: means of 0.04 to 1.46 over the scenes; a picture shifted or
     // sized wrongly by a few units differs by far more.
     EXPECT_LT(reduced.mean, 2.0) << "the larger frame is not the same picture";

@@ -474,7 +474,7 @@ void LoadSameFileTwiceWithDebugOutput()
     {
         TestSupport::TestData data;
         data.WriteSolid("data/twice.png", 4, 4, Texel{1, 1, 1, 255});
-        Adapter::Graphics graphics;
+        Adapter::Graphics graphics(TestSupport::TestWindow());
         Drawables::Texture first("data/twice.png", graphics, false, true);
         Drawables::Texture second("data/twice.png", graphics, false, true);
         graphics.AllocateTexture(nullptr);

@@ -10,9 +10,9 @@ dialog=$(wait_for_window 'An error occurred' 60) ||
   { kill -9 $PID; fail "no dialog (SDL 2's X11 message box draws with the X core fonts of xfonts-base)"; }
 [ -n "$(find_window 'ruvo - .*')" ] && { kill -9 $PID; fail "the show's window is still open"; }
 kill -0 $PID 2>/dev/null || fail "the program ended without waiting for the dialog"
-sleep 0.5
+wait_for_viewable "$dialog" 60 || { kill -9 $PID; fail "the dialog was never shown"; }
 press_key "$dialog" Return
-wait_for_end 5 "Return did not dismiss the dialog"
+wait_for_end 30 "Return did not dismiss the dialog"
 expect_status 1
 expect_stderr_line "An error occurred: Unable to read synchronization file:data/bass.txt"
 

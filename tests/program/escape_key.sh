@@ -3,16 +3,15 @@ source "$(dirname "$0")/lib/common.bash"
 make_workdir
 for options in "" "--window 800x600"; do
   # shellcheck disable=SC2086 # the options are meant to split
-  start_ruvo $options 10000
+  RUVO_DEBUG=1 start_ruvo $options 10000
   window=$(wait_for_window 'ruvo - .*' 60) || { kill -9 $PID; fail "no window ($options)"; }
   if [ -n "$options" ]; then
     size=$(xwininfo -id "$window" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}')
     [ "$size" = 800x600 ] || fail "the window is $size, not 800x600"
   fi
-  sleep 2 # let loading finish and frames run
-  kill -0 $PID 2>/dev/null || fail "the show ended before Escape ($options)"
+  wait_for_show
   press_key "$window" Escape
-  wait_for_end 10 "Escape did not end the show ($options)"
+  wait_for_end 30 "Escape did not end the show ($options)"
   expect_status 0
 done
 exit 0

@@ -75,9 +75,18 @@ void DrawQuadSampling(float s, float t)
 std::string BuildDir() { return RUVO_BINARY_DIR; }
 std::string SourceDir() { return RUVO_SOURCE_DIR; }
 
+Adapter::DisplaySettings TestWindow()
+{
+    Adapter::DisplaySettings settings;
+    settings.surface = Adapter::Surface::Window;
+    settings.width = windowWidth;
+    settings.height = windowHeight;
+    return settings;
+}
+
 void GlTest::SetUp()
 {
-    graphics.reset(new Adapter::Graphics);
+    graphics.reset(new Adapter::Graphics(TestWindow()));
     graphics->SetLetterboxPerspective();
 }
 
@@ -88,7 +97,8 @@ void GlTest::TearDown()
     graphics.reset();
 }
 
-ScriptedShow::ScriptedShow(Contents contents) : player(&session.player), graphics(&session.graphics)
+ScriptedShow::ScriptedShow(Contents contents)
+    : session(TestWindow()), player(&session.player), graphics(&session.graphics)
 {
     if (contents == EmptyPlayer) {
         // The session always holds the timeline; its objects outlive it.

@@ -25,6 +25,11 @@ const int pictureBottom = pictureTop + pictureHeight - 1;
 // from the bottom of the window, width, height.
 const std::array<int, 4> pictureBox = {0, windowHeight - 1 - pictureBottom, windowWidth, pictureHeight};
 
+// The window of windowWidth x windowHeight that every pixel position above
+// assumes, whatever the size of the display the tests run on (the show's
+// own default, full screen, takes the desktop's size).
+Adapter::DisplaySettings TestWindow();
+
 struct Rgba {
     int r, g, b, a;
 };

@@ -44,6 +44,17 @@ wait_for_window() {
   return 1
 }
 
+# Waits until a window is mapped and shown (a key typed into it before that
+# goes nowhere).
+wait_for_viewable() {
+  local id=$1 limit=${2:-60}
+  for _ in $(seq 1 $((limit * 10))); do
+    xwininfo -id "$id" 2>/dev/null | grep -q "Map State: IsViewable" && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
 # Types a key into a window. There is no window manager, and the server does
 # not reset between clients, so when a focused window closes the focus falls
 # to nothing rather than back to the pointer: give it to the window outright.
@@ -89,6 +100,37 @@ wait_for_end() {
   fi
   wait "$PID"
   STATUS=$?
+}
+
+# Waits until the background run is held opening a pipe, waiting for a
+# writer (the kernel names where a process sleeps in /proc/PID/wchan).
+wait_for_pipe_open() {
+  for _ in $(seq 1 1200); do
+    [ "$(cat "/proc/$PID/wchan" 2>/dev/null)" = wait_for_partner ] && return 0
+    kill -0 "$PID" 2>/dev/null || return 1
+    sleep 0.1
+  done
+  return 1
+}
+
+# The line a run with RUVO_DEBUG set prints once the show's first frame is
+# presented: the loading picture is gone and the show plays.
+FIRST_FRAME_LINE="Demo - first frame of the show presented"
+
+# Waits until the background run (started with RUVO_DEBUG=1) shows the
+# show itself, however long loading takes; fails if it ends before that.
+wait_for_show() {
+  local limit=${1:-120}
+  for _ in $(seq 1 $((limit * 10))); do
+    grep -qxF "$FIRST_FRAME_LINE" "$WORK/stderr" && return 0
+    if ! kill -0 "$PID" 2>/dev/null; then
+      grep -qxF "$FIRST_FRAME_LINE" "$WORK/stderr" && return 0
+      fail "the run ended before the show began"
+    fi
+    sleep 0.1
+  done
+  kill -9 "$PID"
+  fail "the show did not begin within $limit s"
 }
 
 expect_status() {
