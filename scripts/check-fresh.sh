@@ -171,12 +171,7 @@ check() {
 scratch=
 dispose() {
   [ -n "$scratch" ] || return 0
-  if [ "$keep" -eq 1 ]; then
-    umount "$scratch/pts" 2>/dev/null || true
-    say "the run's root is kept in $scratch/root"
-  else
-    fresh_dispose "$scratch"
-  fi
+  fresh_dispose "$scratch" "$keep"
   scratch=
 }
 trap dispose EXIT

@@ -59,12 +59,7 @@ scratch=
 dispose() {
   [ -n "$scratch" ] || return 0
   umount "$fresh_root/opt/ruvo" 2>/dev/null || true
-  if [ "$keep" -eq 1 ]; then
-    umount "$scratch/pts" 2>/dev/null || true
-    say "the run's root is kept in $scratch/root"
-  else
-    fresh_dispose "$scratch"
-  fi
+  fresh_dispose "$scratch" "$keep"
   scratch=
 }
 

@@ -11,7 +11,7 @@
 #                                 the same on a terminal of the root's own,
 #                                 typing PASSWORD at every sudo prompt and
 #                                 writing the number of prompts to COUNT_FILE
-#   fresh_dispose DIR             undoes fresh_new_root
+#   fresh_dispose DIR [KEEP]      undoes fresh_new_root (KEEP=1: leaves the root to look into)
 #
 # Environment:
 #   RUVO_FRESH_CACHE   where the pristine roots, the downloaded packages and the
@@ -75,9 +75,13 @@ fresh_new_root() {
 }
 
 fresh_dispose() {
-  local dir=$1
+  local dir=$1 keep=${2:-0}
   umount "$dir/pts" 2>/dev/null || true
-  rm -rf --one-file-system "$dir"
+  if [ "$keep" -eq 1 ]; then
+    fresh_say "the run's root is kept in $dir/root"
+  else
+    rm -rf --one-file-system "$dir"
+  fi
 }
 
 # The sandbox sees only the copied root (chrooted), with its own /proc, a
