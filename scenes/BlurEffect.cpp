@@ -3,11 +3,191 @@
 #include "drawables/RenderToTexture.h"
 #include "graphics/Graphics.h"
 
+#include <GL/glext.h>
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
 #include <stdexcept>
 
 namespace Effects {
 
 using namespace Drawables;
+
+namespace {
+
+// Texture units one fill of the summed glow uses at most: three fills for
+// the 24 copies.
+constexpr int maxCopiesPerFill = 8;
+
+// Weights of the glow's copies, the strength less a 25th of it per copy,
+// down to the last positive one; returns how many there are.
+int GlowWeights(float strength, float (&weights)[BlurEffect::glowPasses])
+{
+    const float fade = strength / 25.0f;
+    float weight = strength;
+    int count = 0;
+    while (count < BlurEffect::glowPasses && weight > 0.0f) {
+        weights[count++] = weight;
+        weight -= fade;
+    }
+    return count;
+}
+
+bool HasExtension(const char* name)
+{
+    const char* list = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
+    const size_t length = std::strlen(name);
+    for (const char* at = list; at && (at = std::strstr(at, name)) != nullptr; at += length) {
+        const bool starts = at == list || at[-1] == ' ';
+        if (starts && (at[length] == ' ' || at[length] == '\0'))
+            return true;
+    }
+    return false;
+}
+
+// Texture unit `unit` samples `texture` and adds it, times `weight`, to what
+// the units before it made (unit 0: to the primary colour).
+void CombineUnit(int unit, GLuint texture, float weight)
+{
+    glActiveTexture(GL_TEXTURE0 + unit);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE);
+    glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_RGB, GL_MODULATE_ADD_ATI);
+    glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_ALPHA, GL_MODULATE_ADD_ATI);
+    // texture * constant + previous, on colour and alpha alike
+    glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE0_RGB, GL_TEXTURE);
+    glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE1_RGB, GL_PREVIOUS);
+    glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE2_RGB, GL_CONSTANT);
+    glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND2_RGB, GL_SRC_COLOR);
+    glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE0_ALPHA, GL_TEXTURE);
+    glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE1_ALPHA, GL_PREVIOUS);
+    glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE2_ALPHA, GL_CONSTANT);
+    const GLfloat constant[4] = {weight, weight, weight, weight};
+    glTexEnvfv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_COLOR, constant);
+}
+
+} // namespace
+
+// The glow added up in a small target in the lower-left corner of the
+// drawing surface, copied into a texture and laid over the picture once:
+// its fills cost the same on every screen, and the copies that make it are
+// combined several to a fill.
+class GlowSum {
+public:
+    explicit GlowSum(Adapter::Graphics& graphics)
+        : width(std::min(BlurEffect::glowSumWidth, graphics.Pixels(Adapter::pictureWidth))),
+          height(std::min(BlurEffect::glowSumHeight, graphics.Pixels(Adapter::pictureHeight)))
+    {
+        GLint units = 1;
+        glGetIntegerv(GL_MAX_TEXTURE_UNITS, &units);
+        if (HasExtension("GL_ATI_texture_env_combine3"))
+            copiesPerFill = std::max(1, std::min(static_cast<int>(units), maxCopiesPerFill));
+        texture = graphics.AllocateTexture(nullptr);
+        glBindTexture(GL_TEXTURE_2D, texture);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+    }
+
+    // Adds up the copies of `capture` weighted by `weights` for a picture of
+    // `unitsWide` x `unitsHigh` units. Runs on a cleared surface and leaves
+    // it cleared, with its GL state as it found it.
+    void Sum(GLuint capture, const float* weights, int count, int unitsWide, int unitsHigh)
+    {
+        glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_VIEWPORT_BIT | GL_SCISSOR_BIT | GL_TEXTURE_BIT |
+                     GL_CURRENT_BIT);
+        glViewport(0, 0, width, height);
+        glScissor(0, 0, width, height);
+        glEnable(GL_SCISSOR_TEST);
+        glDisable(GL_DEPTH_TEST);
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_ONE, GL_ONE);
+        glMatrixMode(GL_PROJECTION);
+        glPushMatrix();
+        glLoadIdentity();
+        // y upward: the picture's top lands in the target's first row, where
+        // the picture's quads expect a texture's top.
+        glOrtho(0, unitsWide, 0, unitsHigh, 0, 1);
+        glMatrixMode(GL_MODELVIEW);
+        glPushMatrix();
+        glLoadIdentity();
+        for (int first = 0; first < count; first += copiesPerFill)
+            Fill(capture, weights + first, first, std::min(copiesPerFill, count - first), unitsWide, unitsHigh);
+        glPopMatrix();
+        glMatrixMode(GL_PROJECTION);
+        glPopMatrix();
+        glMatrixMode(GL_MODELVIEW);
+
+        glActiveTexture(GL_TEXTURE0);
+        glBindTexture(GL_TEXTURE_2D, texture);
+        glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, width, height);
+        glClearColor(0, 0, 0, 0);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glPopAttrib();
+    }
+
+    // Adds the sum to the picture (under the additive blend in force).
+    void Draw(Adapter::Graphics& graphics)
+    {
+        graphics.Draw(Color(1, 1, 1, 1));
+        DrawScreenQuad(texture, graphics.viewportWidth, graphics.viewportHeight, 0, 0,
+                       static_cast<float>(graphics.viewportWidth), static_cast<float>(graphics.viewportHeight));
+    }
+
+    const int width;  // pixels
+    const int height; // pixels
+    int copiesPerFill = 1;
+
+private:
+    // One fill of the whole target adding copies first .. first + count - 1,
+    // copy k (0-based) enlarged by glowSpread * (k + 1) units on every side:
+    // each unit samples the capture where that copy's quad would have.
+    void Fill(GLuint capture, const float* weights, int first, int count, int unitsWide, int unitsHigh)
+    {
+        float s0[maxCopiesPerFill], s1[maxCopiesPerFill], t0[maxCopiesPerFill], t1[maxCopiesPerFill];
+        for (int unit = 0; unit < count; ++unit) {
+            const float grow = static_cast<float>(BlurEffect::glowSpread * (first + unit + 1));
+            const float wide = static_cast<float>(unitsWide) + 2 * grow;
+            const float high = static_cast<float>(unitsHigh) + 2 * grow;
+            s0[unit] = grow / wide;
+            s1[unit] = (grow + static_cast<float>(unitsWide)) / wide;
+            t0[unit] = grow / high;
+            t1[unit] = (grow + static_cast<float>(unitsHigh)) / high;
+            if (count > 1) {
+                CombineUnit(unit, capture, weights[unit]);
+            } else {
+                glEnable(GL_TEXTURE_2D);
+                glBindTexture(GL_TEXTURE_2D, capture);
+            }
+        }
+        // Unit 0 adds its copy to the primary colour.
+        if (count > 1)
+            glColor4f(0, 0, 0, 0);
+        else
+            glColor4f(weights[0], weights[0], weights[0], weights[0]);
+        const float corners[4][2] = {{0, 0}, {0, 1}, {1, 1}, {1, 0}};
+        glBegin(GL_QUADS);
+        for (const auto& corner : corners) {
+            for (int unit = 0; unit < count; ++unit)
+                glMultiTexCoord2f(GL_TEXTURE0 + unit, corner[0] ? s1[unit] : s0[unit],
+                                  corner[1] ? t1[unit] : t0[unit]);
+            glVertex2f(corner[0] * static_cast<float>(unitsWide), corner[1] * static_cast<float>(unitsHigh));
+        }
+        glEnd();
+        for (int unit = count - 1; unit > 0; --unit) {
+            glActiveTexture(GL_TEXTURE0 + unit);
+            glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+            glDisable(GL_TEXTURE_2D);
+        }
+        glActiveTexture(GL_TEXTURE0);
+        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    }
+
+    GLuint texture = 0;
+};
 
 BlurEffect::BlurEffect(bool blurEnabled, float blurStrength) : blurEnabled(blurEnabled), blurStrength(blurStrength) {}
 
@@ -16,6 +196,18 @@ BlurEffect::~BlurEffect() = default;
 void BlurEffect::Init(Adapter::Graphics& graphics)
 {
     renderTarget.reset(new FullScreenRenderToTexture(graphics, Adapter::pictureWidth));
+    glowSum.reset(new GlowSum(graphics));
+    // The reference glow on request, to compare a whole render against.
+    if (const char* reference = std::getenv("RUVO_REFERENCE_GLOW"))
+        if (reference[0] == '1')
+            glowMethod = GlowMethod::Copies;
+}
+
+int BlurEffect::CopiesPerFill() const { return glowSum->copiesPerFill; }
+
+void BlurEffect::LimitCopiesPerFill(int copies)
+{
+    glowSum->copiesPerFill = std::max(1, std::min(copies, glowSum->copiesPerFill));
 }
 
 void BlurEffect::Render(Adapter::Graphics& graphics, unsigned time, unsigned delta, int syncEvent)
@@ -31,6 +223,16 @@ void BlurEffect::Render(Adapter::Graphics& graphics, unsigned time, unsigned del
     // Also clears the whole window to (0, 0, 0, 0), colour and depth, so the
     // window needs no clear of its own before the background.
     target.Capture();
+
+    // Summed while the surface is still clear, at the strength RenderScene
+    // left. A flash's glow keeps its copies: every copy's edge is then a
+    // step of tens of levels, which the smaller sum would soften visibly.
+    float weights[glowPasses];
+    const int copies = blurEnabled ? GlowWeights(blurStrength, weights) : 0;
+    const bool summed = copies > 0 && glowMethod == GlowMethod::Summed && weights[0] <= maxSummedWeight;
+    if (summed)
+        glowSum->Sum(target.id, weights, copies, graphics.viewportWidth, graphics.viewportHeight);
+
     RenderBackground(graphics, time, delta, syncEvent);
 
     // The capture keeps alpha 0 wherever RenderScene drew nothing, so the
@@ -40,8 +242,10 @@ void BlurEffect::Render(Adapter::Graphics& graphics, unsigned time, unsigned del
     graphics.Draw(Disable(BLEND_ALPHA));
 
     graphics.Draw(Enable(GL_TEXTURE_2D)).Draw(Disable(GL_DEPTH_TEST)).Draw(Enable(GL_BLEND));
-    if (blurEnabled)
-        DrawGlow(graphics);
+    if (summed)
+        glowSum->Draw(graphics);
+    else if (copies > 0)
+        DrawGlowCopies(weights, copies, graphics);
 
     target.grow = 1.0f;
     graphics.Draw(Color(1, 1, 1, 1));
@@ -51,16 +255,12 @@ void BlurEffect::Render(Adapter::Graphics& graphics, unsigned time, unsigned del
 }
 
 // Additive copies of the capture, each enlarged further and weighted less.
-void BlurEffect::DrawGlow(Adapter::Graphics& graphics)
+void BlurEffect::DrawGlowCopies(const float* weights, int copies, Adapter::Graphics& graphics)
 {
-    const float fade = blurStrength / 25.0f;
-    float weight = blurStrength;
-    for (int pass = 1; pass <= glowPasses; ++pass) {
-        if (!(weight > 0.0f))
-            break;
+    for (int copy = 0; copy < copies; ++copy) {
+        const float weight = weights[copy];
         graphics.Draw(Color(weight, weight, weight, weight));
-        DrawTarget(graphics, static_cast<float>(glowSpread * pass));
-        weight -= fade;
+        DrawTarget(graphics, static_cast<float>(glowSpread * (copy + 1)));
     }
 }
 

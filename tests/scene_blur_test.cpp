@@ -82,9 +82,12 @@ std::vector<int> PassReds()
 
 class BlurBase : public GlTest {
 protected:
-    void RenderOnce(Effects::BlurEffect& scene, int syncEvent = 0)
+    // The copies are read one by one, as the reference method draws them.
+    void RenderOnce(Effects::BlurEffect& scene, int syncEvent = 0,
+                    Effects::BlurEffect::GlowMethod method = Effects::BlurEffect::GlowMethod::Copies)
     {
         scene.Init(*graphics);
+        scene.glowMethod = method;
         scene.Render(*graphics, 130000, 16, syncEvent);
     }
 };
@@ -116,12 +119,14 @@ TEST_F(BlurBase, NoGlowWhenDisabledOrWithoutStrength)
         bool enabled;
         float strength;
     };
-    for (Case c : {Case{false, 0.5f}, Case{true, 0.0f}, Case{true, -0.1f}}) {
-        BarScene scene(c.enabled, c.strength);
-        RenderOnce(scene);
-        EXPECT_GE(ReadPixel(256, row).r, 250) << "the composite is still drawn";
-        for (int red : PassReds())
-            EXPECT_EQ(red, 0) << "enabled " << c.enabled << " strength " << c.strength;
+    for (auto method : {Effects::BlurEffect::GlowMethod::Copies, Effects::BlurEffect::GlowMethod::Summed}) {
+        for (Case c : {Case{false, 0.5f}, Case{true, 0.0f}, Case{true, -0.1f}, Case{true, NAN}}) {
+            BarScene scene(c.enabled, c.strength);
+            RenderOnce(scene, 0, method);
+            EXPECT_GE(ReadPixel(256, row).r, 250) << "the composite is still drawn";
+            for (int red : PassReds())
+                EXPECT_EQ(red, 0) << "enabled " << c.enabled << " strength " << c.strength;
+        }
     }
 }
 
@@ -154,15 +159,37 @@ TEST_F(BlurBase, StrengthLeftByRenderSceneDrivesThatFramesGlow)
 {
     class Boosting : public BarScene {
     public:
-        Boosting() : BarScene(true, 0.0f) {}
+        explicit Boosting(float boost) : BarScene(true, 0.0f), boost(boost) {}
         void RenderScene(Medium::IOutputMedium& target, unsigned time, unsigned delta, int syncEvent) override
         {
-            blurStrength = 0.5f;
+            blurStrength = boost;
             BarScene::RenderScene(target, time, delta, syncEvent);
         }
-    } scene;
+        float boost;
+    };
+    Boosting scene(0.5f);
     RenderOnce(scene);
     EXPECT_NEAR(PassReds()[0], 127.5, 2.0);
+
+    // The summed glow too is added up after RenderScene.
+    const float resting = 0.08f;
+    Boosting boosted(resting);
+    RenderOnce(boosted, 0, Effects::BlurEffect::GlowMethod::Summed);
+    const std::vector<unsigned char> late = TestSupport::ReadWindow();
+    BarScene steady(true, resting);
+    RenderOnce(steady, 0, Effects::BlurEffect::GlowMethod::Summed);
+    EXPECT_GT(ReadPixel(PassColumn(2), row).r, 5) << "the summed glow shows";
+    EXPECT_TRUE(TestSupport::ReadWindow() == late);
+}
+
+TEST_F(BlurBase, AFlashKeepsItsCopiesSharp)
+{
+    BarScene copies(true, 0.5f);
+    RenderOnce(copies, 0, Effects::BlurEffect::GlowMethod::Copies);
+    const std::vector<unsigned char> reference = TestSupport::ReadWindow();
+    BarScene summed(true, 0.5f);
+    RenderOnce(summed, 0, Effects::BlurEffect::GlowMethod::Summed);
+    EXPECT_TRUE(TestSupport::ReadWindow() == reference);
 }
 
 TEST_F(BlurBase, HooksRunOnceInOrderWithTheirMediaAndArguments)
@@ -220,33 +247,53 @@ TEST_F(BlurBase, LeavesTheWindowStateAsEveryOtherSceneExpects)
 {
     GLfloat projectionBefore[16];
     glGetFloatv(GL_PROJECTION_MATRIX, projectionBefore);
-    BarScene scene(true, 0.5f);
-    RenderOnce(scene);
-    RenderOnce(scene);
+    GLint units = 1;
+    glGetIntegerv(GL_MAX_TEXTURE_UNITS, &units);
+    for (auto method : {Effects::BlurEffect::GlowMethod::Summed, Effects::BlurEffect::GlowMethod::Copies}) {
+        // A flash is drawn copy by copy whatever the method: a resting glow
+        // for the summed one.
+        BarScene scene(true, method == Effects::BlurEffect::GlowMethod::Summed ? 0.05f : 0.5f);
+        RenderOnce(scene, 0, method);
+        RenderOnce(scene, 0, method);
 
-    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
-    EXPECT_FALSE(glIsEnabled(GL_BLEND));
-    EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
-    EXPECT_TRUE(glIsEnabled(GL_SCISSOR_TEST));
-    GLfloat colour[4];
-    glGetFloatv(GL_CURRENT_COLOR, colour);
-    for (float c : colour)
-        EXPECT_FLOAT_EQ(c, 1.0f);
-    EXPECT_FLOAT_EQ(scene.renderTarget->grow, 1.0f);
-    EXPECT_EQ(scene.renderTarget->x, 0);
-    EXPECT_EQ(scene.renderTarget->y, 0);
+        EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
+        EXPECT_FALSE(glIsEnabled(GL_BLEND));
+        EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
+        EXPECT_TRUE(glIsEnabled(GL_SCISSOR_TEST));
+        GLfloat colour[4];
+        glGetFloatv(GL_CURRENT_COLOR, colour);
+        for (float c : colour)
+            EXPECT_FLOAT_EQ(c, 1.0f);
+        EXPECT_FLOAT_EQ(scene.renderTarget->grow, 1.0f);
+        EXPECT_EQ(scene.renderTarget->x, 0);
+        EXPECT_EQ(scene.renderTarget->y, 0);
 
-    EXPECT_EQ(TestSupport::Viewport(), TestSupport::pictureBox);
-    EXPECT_EQ(TestSupport::ScissorBox(), TestSupport::pictureBox);
-    GLfloat projection[16];
-    glGetFloatv(GL_PROJECTION_MATRIX, projection);
-    for (int i = 0; i < 16; ++i)
-        EXPECT_NEAR(projection[i], projectionBefore[i], 1e-5f);
-    GLint mode = 0;
-    glGetIntegerv(GL_MATRIX_MODE, &mode);
-    EXPECT_EQ(mode, GL_MODELVIEW);
-    EXPECT_EQ(TestSupport::ModelviewDepth(), 1);
-    EXPECT_TRUE(TestSupport::IsIdentity(TestSupport::ModelviewMatrix()));
+        EXPECT_EQ(TestSupport::Viewport(), TestSupport::pictureBox);
+        EXPECT_EQ(TestSupport::ScissorBox(), TestSupport::pictureBox);
+        GLfloat projection[16];
+        glGetFloatv(GL_PROJECTION_MATRIX, projection);
+        for (int i = 0; i < 16; ++i)
+            EXPECT_NEAR(projection[i], projectionBefore[i], 1e-5f);
+        GLint mode = 0;
+        glGetIntegerv(GL_MATRIX_MODE, &mode);
+        EXPECT_EQ(mode, GL_MODELVIEW);
+        EXPECT_EQ(TestSupport::ModelviewDepth(), 1);
+        EXPECT_TRUE(TestSupport::IsIdentity(TestSupport::ModelviewMatrix()));
+
+        // The summed glow combines several texture units: every scene
+        // draws with the first alone, modulating.
+        GLint active = 0;
+        glGetIntegerv(GL_ACTIVE_TEXTURE, &active);
+        EXPECT_EQ(active, GL_TEXTURE0);
+        for (int unit = 0; unit < units; ++unit) {
+            glActiveTexture(GL_TEXTURE0 + unit);
+            GLint env = 0;
+            glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &env);
+            EXPECT_EQ(env, GL_MODULATE) << "unit " << unit;
+            EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D)) << "unit " << unit;
+        }
+        glActiveTexture(GL_TEXTURE0);
+    }
 }
 
 TEST_F(BlurBase, TheBaseAloneThrowsItsMessage)
