@@ -56,15 +56,6 @@ bool FindAll(FramebufferCalls& found, const std::string& suffix)
 
 // The extension string holds names separated by blanks: a name must match
 // whole, not as the start of a longer one.
-bool HasExtension(const char* extensions, const char* name)
-{
-    const size_t length = std::strlen(name);
-    for (const char* at = extensions; at && (at = std::strstr(at, name)) != nullptr; at += length)
-        if ((at == extensions || at[-1] == ' ') && (at[length] == ' ' || at[length] == '\0'))
-            return true;
-    return false;
-}
-
 const char* GlString(GLenum name)
 {
     const GLubyte* text = glGetString(name);
@@ -82,16 +73,15 @@ const FramebufferCalls* Lookup(std::string& why)
     const char* version = GlString(GL_VERSION);
     int major = 0;
     const bool core = std::sscanf(version, "%d.", &major) == 1 && major >= coreMajorVersion;
-    const char* extensions = GlString(GL_EXTENSIONS);
     // Core and ARB names are the same; the older extension names its entry
     // points with EXT, and its blit comes in an extension of its own.
-    if (core || HasExtension(extensions, "GL_ARB_framebuffer_object")) {
+    if (core || HasGlExtension("GL_ARB_framebuffer_object")) {
         static FramebufferCalls coreCalls{};
         static const bool coreFound = FindAll(coreCalls, "");
         if (coreFound)
             return &coreCalls;
-    } else if (HasExtension(extensions, "GL_EXT_framebuffer_object") &&
-               HasExtension(extensions, "GL_EXT_framebuffer_blit")) {
+    } else if (HasGlExtension("GL_EXT_framebuffer_object") &&
+               HasGlExtension("GL_EXT_framebuffer_blit")) {
         static FramebufferCalls extCalls{};
         static const bool extFound = FindAll(extCalls, "EXT");
         if (extFound)

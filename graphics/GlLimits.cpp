@@ -2,6 +2,7 @@
 
 #include <GL/gl.h>
 #include <GL/glext.h>
+#include <cstring>
 #include <stdexcept>
 #include <string>
 
@@ -47,6 +48,16 @@ void CheckViewportSize(int width, int height, const char* what)
     GLint largest[2] = {0, 0};
     glGetIntegerv(GL_MAX_VIEWPORT_DIMS, largest);
     Check(width, height, largest[0], largest[1], what, "GL_MAX_VIEWPORT_DIMS");
+}
+
+bool HasGlExtension(const char* extension)
+{
+    const char* list = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
+    const size_t length = std::strlen(extension);
+    for (const char* at = list; at && (at = std::strstr(at, extension)) != nullptr; at += length)
+        if ((at == list || at[-1] == ' ') && (at[length] == ' ' || at[length] == '\0'))
+            return true;
+    return false;
 }
 
 } // namespace Adapter

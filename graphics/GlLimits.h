@@ -15,4 +15,7 @@ void CheckRenderbufferSize(int width, int height, const char* what);
 // A drawing surface the viewport must cover whole (GL_MAX_VIEWPORT_DIMS).
 void CheckViewportSize(int width, int height, const char* what);
 
+// Whether the driver's extension string names `extension` as a whole word.
+bool HasGlExtension(const char* extension);
+
 } // namespace Adapter

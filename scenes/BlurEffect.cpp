@@ -1,12 +1,12 @@
 #include "scenes/BlurEffect.h"
 #include "drawables/Drawables.h"
 #include "drawables/RenderToTexture.h"
+#include "graphics/GlLimits.h"
 #include "graphics/Graphics.h"
 
 #include <GL/glext.h>
 #include <algorithm>
 #include <cstdlib>
-#include <cstring>
 #include <stdexcept>
 
 namespace Effects {
@@ -31,18 +31,6 @@ int GlowWeights(float strength, float (&weights)[BlurEffect::glowPasses])
         weight -= fade;
     }
     return count;
-}
-
-bool HasExtension(const char* name)
-{
-    const char* list = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
-    const size_t length = std::strlen(name);
-    for (const char* at = list; at && (at = std::strstr(at, name)) != nullptr; at += length) {
-        const bool starts = at == list || at[-1] == ' ';
-        if (starts && (at[length] == ' ' || at[length] == '\0'))
-            return true;
-    }
-    return false;
 }
 
 // Texture unit `unit` samples `texture` and adds it, times `weight`, to what
@@ -81,7 +69,7 @@ public:
     {
         GLint units = 1;
         glGetIntegerv(GL_MAX_TEXTURE_UNITS, &units);
-        if (HasExtension("GL_ATI_texture_env_combine3"))
+        if (Adapter::HasGlExtension("GL_ATI_texture_env_combine3"))
             copiesPerFill = std::max(1, std::min(static_cast<int>(units), maxCopiesPerFill));
         texture = graphics.AllocateTexture(nullptr);
         glBindTexture(GL_TEXTURE_2D, texture);
