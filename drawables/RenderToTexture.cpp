@@ -34,8 +34,12 @@ RenderToTexture::RenderToTexture(Adapter::Graphics& graphics, int width)
     graphics.Draw(Enable(GL_TEXTURE_2D));
     glBindTexture(GL_TEXTURE_2D, id);
     std::vector<unsigned char> scratch(static_cast<size_t>(pixelWidth) * static_cast<size_t>(pixelHeight) * 4);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
+    // The scenes draw the target grown by a unit or more on every side, so
+    // no pixel they show samples within half a texel of its edge, where the
+    // wrap mode would matter. Clamping to the edge keeps llvmpipe on its
+    // fast 8-bit sampling path, which the border colour of GL_CLAMP leaves.
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, pixelWidth, pixelHeight, 0, GL_RGBA, GL_UNSIGNED_BYTE,
