@@ -6,7 +6,10 @@
 
 #include <GL/glext.h>
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
+#include <initializer_list>
+#include <utility>
 #include <stdexcept>
 
 namespace Effects {
@@ -33,6 +36,22 @@ int GlowWeights(float strength, float (&weights)[BlurEffect::glowPasses])
     return count;
 }
 
+// Pixels of the glow sum along a side of `picturePixels` whose design size
+// gives `designSide`.
+int SumSide(int picturePixels, int designSide)
+{
+    const int wanted = static_cast<int>(std::lround(picturePixels / BlurEffect::maxGlowSumEnlargement));
+    const int most = static_cast<int>(std::lround(designSide * BlurEffect::maxGlowSumGrowth));
+    return std::min(picturePixels, std::clamp(wanted, designSide, most));
+}
+
+// Sets the active texture unit's environment, value by value.
+void SetTexEnv(std::initializer_list<std::pair<GLenum, GLint>> values)
+{
+    for (const auto& value : values)
+        glTexEnvi(GL_TEXTURE_ENV, value.first, value.second);
+}
+
 // Texture unit `unit` samples `texture` and adds it, times `weight`, to what
 // the units before it made (unit 0: to the primary colour).
 void CombineUnit(int unit, GLuint texture, float weight)
@@ -40,17 +59,23 @@ void CombineUnit(int unit, GLuint texture, float weight)
     glActiveTexture(GL_TEXTURE0 + unit);
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, texture);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE);
-    glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_RGB, GL_MODULATE_ADD_ATI);
-    glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_ALPHA, GL_MODULATE_ADD_ATI);
-    // texture * constant + previous, on colour and alpha alike
-    glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE0_RGB, GL_TEXTURE);
-    glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE1_RGB, GL_PREVIOUS);
-    glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE2_RGB, GL_CONSTANT);
-    glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND2_RGB, GL_SRC_COLOR);
-    glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE0_ALPHA, GL_TEXTURE);
-    glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE1_ALPHA, GL_PREVIOUS);
-    glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE2_ALPHA, GL_CONSTANT);
+    // texture * constant + previous, on colour and alpha alike (every
+    // operand set: the one-fill overlay leaves others on unit 0)
+    SetTexEnv({{GL_TEXTURE_ENV_MODE, GL_COMBINE},
+               {GL_COMBINE_RGB, GL_MODULATE_ADD_ATI},
+               {GL_COMBINE_ALPHA, GL_MODULATE_ADD_ATI},
+               {GL_SOURCE0_RGB, GL_TEXTURE},
+               {GL_OPERAND0_RGB, GL_SRC_COLOR},
+               {GL_SOURCE1_RGB, GL_PREVIOUS},
+               {GL_OPERAND1_RGB, GL_SRC_COLOR},
+               {GL_SOURCE2_RGB, GL_CONSTANT},
+               {GL_OPERAND2_RGB, GL_SRC_COLOR},
+               {GL_SOURCE0_ALPHA, GL_TEXTURE},
+               {GL_OPERAND0_ALPHA, GL_SRC_ALPHA},
+               {GL_SOURCE1_ALPHA, GL_PREVIOUS},
+               {GL_OPERAND1_ALPHA, GL_SRC_ALPHA},
+               {GL_SOURCE2_ALPHA, GL_CONSTANT},
+               {GL_OPERAND2_ALPHA, GL_SRC_ALPHA}});
     const GLfloat constant[4] = {weight, weight, weight, weight};
     glTexEnvfv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_COLOR, constant);
 }
@@ -64,13 +89,14 @@ void CombineUnit(int unit, GLuint texture, float weight)
 class GlowSum {
 public:
     explicit GlowSum(Adapter::Graphics& graphics)
-        : width(std::min(BlurEffect::glowSumWidth, graphics.Pixels(Adapter::pictureWidth))),
-          height(std::min(BlurEffect::glowSumHeight, graphics.Pixels(Adapter::pictureHeight)))
+        : width(SumSide(graphics.Pixels(Adapter::pictureWidth), BlurEffect::glowSumWidth)),
+          height(SumSide(graphics.Pixels(Adapter::pictureHeight), BlurEffect::glowSumHeight))
     {
         GLint units = 1;
         glGetIntegerv(GL_MAX_TEXTURE_UNITS, &units);
         if (Adapter::HasGlExtension("GL_ATI_texture_env_combine3"))
             copiesPerFill = std::max(1, std::min(static_cast<int>(units), maxCopiesPerFill));
+        withPicture = units >= 2 && Adapter::HasGlExtension("GL_ARB_texture_env_combine");
         texture = graphics.AllocateTexture(nullptr);
         glBindTexture(GL_TEXTURE_2D, texture);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
@@ -125,9 +151,78 @@ public:
                        static_cast<float>(graphics.viewportWidth), static_cast<float>(graphics.viewportHeight));
     }
 
+    // Lays the capture over the picture and adds the sum, in one fill of two
+    // texture units, what the composite and Draw do in two: the fill's colour
+    // is capture * capture a + sum (saturated, as the additive blend would
+    // saturate), blended (1, 1 - capture a). `capture` is drawn as it would
+    // be alone: grown by `grow` units on every side.
+    void DrawWithCapture(Adapter::Graphics& graphics, GLuint capture, float grow)
+    {
+        const float w = static_cast<float>(graphics.viewportWidth);
+        const float h = static_cast<float>(graphics.viewportHeight);
+        // Unit 0: the capture weighted by its alpha, as the composite blends it.
+        glActiveTexture(GL_TEXTURE0);
+        glBindTexture(GL_TEXTURE_2D, capture);
+        SetTexEnv({{GL_TEXTURE_ENV_MODE, GL_COMBINE},
+                   {GL_COMBINE_RGB, GL_MODULATE},
+                   {GL_SOURCE0_RGB, GL_TEXTURE},
+                   {GL_OPERAND0_RGB, GL_SRC_COLOR},
+                   {GL_SOURCE1_RGB, GL_TEXTURE},
+                   {GL_OPERAND1_RGB, GL_SRC_ALPHA},
+                   {GL_COMBINE_ALPHA, GL_REPLACE},
+                   {GL_SOURCE0_ALPHA, GL_TEXTURE},
+                   {GL_OPERAND0_ALPHA, GL_SRC_ALPHA}});
+        // Unit 1: the sum added to that; the alpha stays the capture's, so
+        // the picture underneath keeps 1 - capture a of itself.
+        glActiveTexture(GL_TEXTURE1);
+        glEnable(GL_TEXTURE_2D);
+        glBindTexture(GL_TEXTURE_2D, texture);
+        SetTexEnv({{GL_TEXTURE_ENV_MODE, GL_COMBINE},
+                   {GL_COMBINE_RGB, GL_ADD},
+                   {GL_SOURCE0_RGB, GL_TEXTURE},
+                   {GL_OPERAND0_RGB, GL_SRC_COLOR},
+                   {GL_SOURCE1_RGB, GL_PREVIOUS},
+                   {GL_OPERAND1_RGB, GL_SRC_COLOR},
+                   {GL_COMBINE_ALPHA, GL_REPLACE},
+                   {GL_SOURCE0_ALPHA, GL_PREVIOUS},
+                   {GL_OPERAND0_ALPHA, GL_SRC_ALPHA}});
+        glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
+
+        // The capture's quad, as DrawScreenQuad lays it; the sum's
+        // coordinates put its edges on the viewport's.
+        glMatrixMode(GL_PROJECTION);
+        glPushMatrix();
+        glLoadIdentity();
+        glOrtho(0, w, h, 0, 0, 1);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        const float left = -grow, top = -grow, right = w + grow, bottom = h + grow;
+        const float corners[4][2] = {{0, 0}, {0, 1}, {1, 1}, {1, 0}};
+        glBegin(GL_QUADS);
+        for (const auto& corner : corners) {
+            const float x = corner[0] ? right : left;
+            const float y = corner[1] ? bottom : top;
+            glMultiTexCoord2f(GL_TEXTURE0, corner[0], corner[1]);
+            glMultiTexCoord2f(GL_TEXTURE1, x / w, y / h);
+            glVertex2f(x, y);
+        }
+        glEnd();
+        glMatrixMode(GL_PROJECTION);
+        glPopMatrix();
+        glMatrixMode(GL_MODELVIEW);
+
+        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+        glDisable(GL_TEXTURE_2D);
+        glActiveTexture(GL_TEXTURE0);
+        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    }
+
     const int width;  // pixels
     const int height; // pixels
     int copiesPerFill = 1;
+    // Whether DrawWithCapture can work: two texture units and the combine
+    // environment.
+    bool withPicture = false;
 
 private:
     // One fill of the whole target adding copies first .. first + count - 1,
@@ -193,9 +288,10 @@ void BlurEffect::Init(Adapter::Graphics& graphics)
 
 int BlurEffect::CopiesPerFill() const { return glowSum->copiesPerFill; }
 
-void BlurEffect::LimitCopiesPerFill(int copies)
+void BlurEffect::LimitTextureUnits(int units)
 {
-    glowSum->copiesPerFill = std::max(1, std::min(copies, glowSum->copiesPerFill));
+    glowSum->copiesPerFill = std::max(1, std::min(units, glowSum->copiesPerFill));
+    glowSum->withPicture = glowSum->withPicture && units >= 2;
 }
 
 void BlurEffect::Render(Adapter::Graphics& graphics, unsigned time, unsigned delta, int syncEvent)
@@ -226,14 +322,20 @@ void BlurEffect::Render(Adapter::Graphics& graphics, unsigned time, unsigned del
     // The capture keeps alpha 0 wherever RenderScene drew nothing, so the
     // background shows through there.
     graphics.Draw(Enable(GL_TEXTURE_2D)).Draw(Enable(BLEND_ALPHA)).Draw(Color(1, 1, 1, 1));
-    DrawTarget(graphics, 1.0f);
-    graphics.Draw(Disable(BLEND_ALPHA));
+    if (summed && glowSum->withPicture) {
+        graphics.Draw(Disable(GL_DEPTH_TEST));
+        glowSum->DrawWithCapture(graphics, target.id, 1.0f);
+        graphics.Draw(Enable(GL_BLEND));
+    } else {
+        DrawTarget(graphics, 1.0f);
+        graphics.Draw(Disable(BLEND_ALPHA));
 
-    graphics.Draw(Enable(GL_TEXTURE_2D)).Draw(Disable(GL_DEPTH_TEST)).Draw(Enable(GL_BLEND));
-    if (summed)
-        glowSum->Draw(graphics);
-    else if (copies > 0)
-        DrawGlowCopies(weights, copies, graphics);
+        graphics.Draw(Enable(GL_TEXTURE_2D)).Draw(Disable(GL_DEPTH_TEST)).Draw(Enable(GL_BLEND));
+        if (summed)
+            glowSum->Draw(graphics);
+        else if (copies > 0)
+            DrawGlowCopies(weights, copies, graphics);
+    }
 
     target.grow = 1.0f;
     graphics.Draw(Color(1, 1, 1, 1));

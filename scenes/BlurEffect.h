@@ -23,11 +23,17 @@ class BlurEffect : public Demo::IEffect {
 public:
     static constexpr int glowPasses = 24;
     static constexpr int glowSpread = 10; // picture units of growth per pass
-    // The pixels the summed glow is added up in, whatever the screen: half
-    // the picture's units each way (a picture drawn smaller than this uses
-    // its own size).
+    // The pixels the summed glow is added up in at the picture's design size
+    // and below: half the picture's units each way (a picture drawn smaller
+    // than this uses its own size).
     static constexpr int glowSumWidth = 512;
     static constexpr int glowSumHeight = 300;
+    // On larger pictures the sum grows so that laying it over enlarges it at
+    // most this much, up to maxGlowSumGrowth times the sizes above each way:
+    // enlarged further, its softened copy edges would differ visibly from
+    // the copies'. Beyond that (pictures over 1843 x 1080) its cost stays.
+    static constexpr float maxGlowSumEnlargement = 2.4f;
+    static constexpr float maxGlowSumGrowth = 1.5f;
     // The heaviest first copy the summed glow adds up: a bright texel's
     // first copy adds 25 levels. Heavier glows (a flash, for a frame) are
     // drawn copy by copy.
@@ -40,7 +46,7 @@ public:
         Copies,
         // The copies added up in glowSumWidth x glowSumHeight pixels, as
         // many to a fill as the driver's texture units combine, and laid
-        // over the picture in one fill; a glow heavier than
+        // over the picture in the same fill as the capture; a glow heavier than
         // maxSummedWeight is still drawn copy by copy. The default;
         // RUVO_REFERENCE_GLOW=1 asks for Copies.
         Summed,
@@ -59,10 +65,12 @@ public:
     virtual void RenderForeground(Medium::IOutputMedium& screen, unsigned time, unsigned delta, int syncEvent);
 
     // Copies of the capture one fill of the summed glow adds up: 1 where the
-    // driver cannot combine them. Init sets it; a lower value may be set
-    // after Init (at least 1).
+    // driver cannot combine them. Init sets it.
     int CopiesPerFill() const;
-    void LimitCopiesPerFill(int copies);
+    // After Init: draw as a driver with only `units` texture units (at least
+    // 1) would. With one, the summed glow adds one copy a fill and is laid
+    // over the picture in a fill of its own after the capture's.
+    void LimitTextureUnits(int units);
 
     bool blurEnabled;
     // Weight of the first glow pass; a subclass may change it in RenderScene

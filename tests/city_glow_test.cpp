@@ -101,7 +101,8 @@ TEST_F(CityGlow, SummedGlowLooksAsTheCopiesDo)
     for (const auto& frame : frames)
         ExpectSameGlow(frame.time, frame.syncEvent);
 
-    // Drivers without the combining texture environment add one copy a fill.
-    scene.LimitCopiesPerFill(1);
+    // A driver with one texture unit adds one copy a fill and lays the sum
+    // over the picture in a fill of its own.
+    scene.LimitTextureUnits(1);
     ExpectSameGlow(134000, 0);
 }
