@@ -18,6 +18,9 @@ using namespace Drawables;
 
 namespace {
 
+// Picture units the capture is drawn grown by on every side.
+constexpr float compositeGrow = 1.0f;
+
 // Texture units one fill of the summed glow uses at most: three fills for
 // the 24 copies.
 constexpr int maxCopiesPerFill = 8;
@@ -78,6 +81,19 @@ void CombineUnit(int unit, GLuint texture, float weight)
                {GL_OPERAND2_ALPHA, GL_SRC_ALPHA}});
     const GLfloat constant[4] = {weight, weight, weight, weight};
     glTexEnvfv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_COLOR, constant);
+}
+
+// Units 1 .. `used` - 1 off again and every used unit back to modulating,
+// unit 0 active: how every other drawing finds them.
+void ReleaseUnits(int used)
+{
+    for (int unit = used - 1; unit > 0; --unit) {
+        glActiveTexture(GL_TEXTURE0 + unit);
+        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+        glDisable(GL_TEXTURE_2D);
+    }
+    glActiveTexture(GL_TEXTURE0);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
 }
 
 } // namespace
@@ -211,10 +227,7 @@ public:
         glPopMatrix();
         glMatrixMode(GL_MODELVIEW);
 
-        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-        glDisable(GL_TEXTURE_2D);
-        glActiveTexture(GL_TEXTURE0);
-        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+        ReleaseUnits(2);
     }
 
     const int width;  // pixels
@@ -260,13 +273,7 @@ private:
             glVertex2f(corner[0] * static_cast<float>(unitsWide), corner[1] * static_cast<float>(unitsHigh));
         }
         glEnd();
-        for (int unit = count - 1; unit > 0; --unit) {
-            glActiveTexture(GL_TEXTURE0 + unit);
-            glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-            glDisable(GL_TEXTURE_2D);
-        }
-        glActiveTexture(GL_TEXTURE0);
-        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+        ReleaseUnits(count);
     }
 
     GLuint texture = 0;
@@ -324,10 +331,10 @@ void BlurEffect::Render(Adapter::Graphics& graphics, unsigned time, unsigned del
     graphics.Draw(Enable(GL_TEXTURE_2D)).Draw(Enable(BLEND_ALPHA)).Draw(Color(1, 1, 1, 1));
     if (summed && glowSum->withPicture) {
         graphics.Draw(Disable(GL_DEPTH_TEST));
-        glowSum->DrawWithCapture(graphics, target.id, 1.0f);
+        glowSum->DrawWithCapture(graphics, target.id, compositeGrow);
         graphics.Draw(Enable(GL_BLEND));
     } else {
-        DrawTarget(graphics, 1.0f);
+        DrawTarget(graphics, compositeGrow);
         graphics.Draw(Disable(BLEND_ALPHA));
 
         graphics.Draw(Enable(GL_TEXTURE_2D)).Draw(Disable(GL_DEPTH_TEST)).Draw(Enable(GL_BLEND));
@@ -337,7 +344,7 @@ void BlurEffect::Render(Adapter::Graphics& graphics, unsigned time, unsigned del
             DrawGlowCopies(weights, copies, graphics);
     }
 
-    target.grow = 1.0f;
+    target.grow = compositeGrow;
     graphics.Draw(Color(1, 1, 1, 1));
     graphics.Draw(Disable(GL_TEXTURE_2D)).Draw(Disable(GL_BLEND));
 
